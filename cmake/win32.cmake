@@ -1,0 +1,73 @@
+# Cross build: Tarnwick.dll, the host stand-in, the fake WMI provider and the Wine tests.
+enable_testing()
+include(GoogleTest)
+
+set(TW_WIN32_DEFINES WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_compile_definitions(tarnwick_core PUBLIC ${TW_WIN32_DEFINES})
+
+set(TW_SYSTEM_LIBS ole32 oleaut32 wbemuuid ws2_32 comctl32 comdlg32 shell32 user32 gdi32 version uuid)
+
+# The shell as objects, so the DLL and the shell test program are built from the same code.
+add_library(tarnwick_shell OBJECT ${TW_WIN32_SOURCES})
+target_link_libraries(tarnwick_shell PUBLIC tarnwick_core)
+tw_warnings(tarnwick_shell)
+
+add_library(Tarnwick SHARED
+  $<TARGET_OBJECTS:tarnwick_shell>
+  ${CMAKE_SOURCE_DIR}/src/core/win32/Tarnwick.def
+  ${CMAKE_SOURCE_DIR}/resources/tarnwick.rc)
+set_target_properties(Tarnwick PROPERTIES PREFIX "" OUTPUT_NAME Tarnwick
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_libraries(Tarnwick PRIVATE tarnwick_core ${TW_SYSTEM_LIBS})
+target_link_options(Tarnwick PRIVATE -Wl,--kill-at -static-libgcc -static-libstdc++)
+target_include_directories(Tarnwick PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/tarnwick.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource_ids.h")
+
+# GoogleTest for MinGW, from the distribution's sources.
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Host stand-in: a library the Wine tests link, and the scriptable program.
+file(GLOB TW_HOST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/host/*.cpp)
+list(REMOVE_ITEM TW_HOST_SOURCES ${CMAKE_SOURCE_DIR}/tools/host/main.cpp)
+add_library(tarnwick_host STATIC ${TW_HOST_SOURCES})
+target_include_directories(tarnwick_host PUBLIC ${CMAKE_SOURCE_DIR}/tools/host ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(tarnwick_host PUBLIC ${TW_WIN32_DEFINES})
+target_link_libraries(tarnwick_host PUBLIC user32 gdi32 kernel32)
+tw_warnings(tarnwick_host)
+
+add_executable(tarnwick-host ${CMAKE_SOURCE_DIR}/tools/host/main.cpp)
+set_target_properties(tarnwick-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_libraries(tarnwick-host PRIVATE tarnwick_host)
+tw_warnings(tarnwick-host)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/fakewmi/CMakeLists.txt)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/fakewmi ${CMAKE_BINARY_DIR}/fakewmi)
+endif()
+
+# Wine tests through the real DLL and the host stand-in.
+file(GLOB TW_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
+add_executable(tarnwick_wine_tests ${TW_WINE_TEST_SOURCES})
+set_target_properties(tarnwick_wine_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_include_directories(tarnwick_wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
+target_link_libraries(tarnwick_wine_tests PRIVATE tarnwick_host tarnwick_core gtest gmock gtest_main)
+tw_warnings(tarnwick_wine_tests)
+add_dependencies(tarnwick_wine_tests Tarnwick)
+gtest_discover_tests(tarnwick_wine_tests DISCOVERY_MODE PRE_TEST
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR} PROPERTIES LABELS wine)
+
+# Tests of shell pieces whose behaviour is not visible through the exports:
+# they link the shell objects directly.
+file(GLOB TW_SHELL_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/shell/*.cpp)
+if(TW_SHELL_TEST_SOURCES)
+  add_executable(tarnwick_shell_tests ${TW_SHELL_TEST_SOURCES} $<TARGET_OBJECTS:tarnwick_shell>)
+  set_target_properties(tarnwick_shell_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  target_include_directories(tarnwick_shell_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine ${CMAKE_SOURCE_DIR}/resources)
+  target_link_libraries(tarnwick_shell_tests PRIVATE tarnwick_host tarnwick_core gtest gmock gtest_main ${TW_SYSTEM_LIBS})
+  tw_warnings(tarnwick_shell_tests)
+  gtest_discover_tests(tarnwick_shell_tests DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR} PROPERTIES LABELS wine)
+endif()

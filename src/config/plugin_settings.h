@@ -1,0 +1,42 @@
+#pragma once
+// The user's choices, named after their keys in tarnwick.ini.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum PluginMode : int32_t {
+    Inactive = 0,
+    ShowEvents = 1,
+    LogEvents = 2,
+    ShowAndLogEvents = 3,
+};
+
+enum SourceWatchMode : int32_t {
+    SourcesOnly = 0,
+    SourcesOnlyLogAll = 1, // any non-zero value means this
+};
+
+// A selected event source; the same two texts as a ShareInfo.
+struct SourceEntry {
+    std::string SourceName;
+    std::string SourcePath;
+};
+
+// Defaults equal the INI defaults, so a missing file behaves as a file of defaults.
+struct PluginSettings {
+    int32_t DebugMode = 0;
+    int32_t PersistentAlerts = 0;
+    int32_t PluginMode = ShowAndLogEvents; // a ::PluginMode value, kept as read
+    std::string LogFile = "tarnwicklog.txt";
+    int32_t DisplayEnterEvents = 1;
+    std::string EnterEventsMessage = "Share <b>$ShareName$</b> entered by <b>$UserName$ ($ComputerRealName$)</b>.";
+    int32_t DisplayLeaveEvents = 1;
+    std::string LeaveEventsMessage = "Share <b>$ShareName$</b> leaved by <b>$UserName$ ($ComputerRealName$)</b>.";
+    int32_t DisplayPresenceEvents = 1;
+    std::string PresenceEventsMessage =
+        "Share <b>$ShareName$</b> accessed by <b>$UserName$ ($ComputerRealName$)</b> for <b>$ActiveTime$</b>.";
+    uint32_t PresenceUpdateInterval = 30; // minutes, never below 5
+    int32_t SourceWatchMode = SourcesOnlyLogAll; // a ::SourceWatchMode value, kept as read
+    std::vector<SourceEntry> Sources;
+};

@@ -1,0 +1,52 @@
+#include "core/lifecycle_events.h"
+
+namespace {
+struct EventName {
+    const char* name;
+    LifecycleEvent event;
+    const char* tracer;
+};
+
+constexpr EventName kEvents[] = {
+    {"initialLoad", LifecycleEvent::InitialLoad, "plugin_initialLoad"},
+    {"finalUnload", LifecycleEvent::FinalUnload, "plugin_finalUnload"},
+    {"load", LifecycleEvent::Load, "plugin_load"},
+    {"unload", LifecycleEvent::Unload, "plugin_unload"},
+    {"start", LifecycleEvent::Start, "plugin_start"},
+    {"stop", LifecycleEvent::Stop, "plugin_stop"},
+    {"prefsShow", LifecycleEvent::PrefsShow, "plugin_prefsShow"},
+    {"prefsAction", LifecycleEvent::PrefsAction, "plugin_prefsAction"},
+};
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+} // namespace
+
+bool equalsIgnoringAsciiCase(const char* a, const char* b) {
+    if (a == nullptr || b == nullptr)
+        return false;
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        if (lowerAscii(*a) != lowerAscii(*b))
+            return false;
+    }
+    return *a == *b;
+}
+
+LifecycleEvent classifyLifecycleEvent(const char* name, bool host_linked) {
+    for (const EventName& entry : kEvents) {
+        if (entry.event == LifecycleEvent::Stop && !host_linked)
+            continue;
+        if (equalsIgnoringAsciiCase(name, entry.name))
+            return entry.event;
+    }
+    return LifecycleEvent::Unknown;
+}
+
+const char* handlerTracerName(LifecycleEvent event) {
+    for (const EventName& entry : kEvents) {
+        if (entry.event == event)
+            return entry.tracer;
+    }
+    return nullptr;
+}

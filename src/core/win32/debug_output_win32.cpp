@@ -1,0 +1,7 @@
+#include "core/trace.h"
+
+#include <windows.h>
+
+void platformDebugOutput(const char* text) {
+    OutputDebugStringA(text);
+}

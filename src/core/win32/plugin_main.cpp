@@ -1,0 +1,179 @@
+// The two exports and the lifecycle handlers that create and release the
+// process-wide resources in their fixed order.
+
+#include "config/preferences.h"
+#include "config/settings_store.h"
+#include "config/win32/prefs_action.h"
+#include "core/host_records.h"
+#include "core/lifecycle_events.h"
+#include "core/trace.h"
+#include "core/win32/plugin_state.h"
+#include "core/win32/tracker_lock_control.h"
+#include "events/event_log.h"
+#include "monitor/win32/watcher_thread.h"
+#include "ui/win32/host_dialog.h"
+#include "ui/win32/prefs_window.h"
+
+#include <winsock2.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr DWORD kStopWaitMilliseconds = 5000;
+constexpr DWORD kForcedExitCode = 123;
+constexpr char kIniFileName[] = "tarnwick.ini";
+
+void copyField(char* field, size_t size, const char* text) {
+    std::strncpy(field, text, size - 1);
+    field[size - 1] = '\0';
+}
+
+void freePaths() {
+    std::free(home_directory);
+    home_directory = nullptr;
+    std::free(ini_path);
+    ini_path = nullptr;
+}
+
+int handleLoad(void* data) {
+    auto* record = static_cast<host::LoadRecord*>(data);
+    if (record == nullptr)
+        return 0;
+    copyField(record->guid, sizeof record->guid, host::kPluginGuid);
+    copyField(record->name, sizeof record->name, host::kPluginName);
+    copyField(record->company, sizeof record->company, host::kCompany);
+    copyField(record->version, sizeof record->version, host::kPluginVersionText);
+    copyField(record->description, sizeof record->description, host::kDescription);
+
+    // A second "load" replaces the paths of the first instead of leaking them.
+    freePaths();
+    const char* home = record->home_directory ? record->home_directory : "";
+    const size_t home_length = std::strlen(home);
+    home_directory = static_cast<char*>(std::malloc(home_length + 1));
+    if (home_directory == nullptr)
+        return 1;
+    ini_path = static_cast<char*>(std::malloc(home_length + 1 + sizeof kIniFileName));
+    if (ini_path == nullptr) {
+        freePaths();
+        return 1;
+    }
+    std::memcpy(home_directory, home, home_length + 1);
+    DebugTrace("%s: home_directory = [%s]", TRACE_TAG, home_directory);
+    // The host's text is used as it is: a trailing backslash gives a doubled one.
+    std::memcpy(ini_path, home_directory, home_length);
+    ini_path[home_length] = '\\';
+    std::memcpy(ini_path + home_length + 1, kIniFileName, sizeof kIniFileName);
+
+    HostLink.store(record->callback);
+    load_preferences();
+    return 0;
+}
+
+int handleStart() {
+    // Without a host there is nobody to register with and nobody to stop the thread.
+    if (HostLink.load() == nullptr)
+        return 0;
+    // A second start while running is not expected; keep the running thread.
+    if (watcher_thread != nullptr || stop_event != nullptr)
+        return 0;
+
+    WSADATA winsock;
+    WSAStartup(MAKEWORD(2, 2), &winsock);
+    createTrackerLock();
+    logo_bitmap = LoadBitmapA(module_instance, MAKEINTRESOURCEA(104));
+    load_preferences();
+
+    host::PrefsInitializeRecord prefs{sizeof(host::PrefsInitializeRecord), 1, host::kPluginName, 0};
+    sendHostRequest(host::kRequestPrefsInitialize, &prefs);
+
+    setLogPath(currentSettings()->LogFile.c_str());
+    stop_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    watcher_thread = CreateThread(nullptr, 0, WatcherThread, nullptr, 0, nullptr);
+    return 0;
+}
+
+int handleStop() {
+    if (stop_event != nullptr)
+        SetEvent(stop_event);
+    if (watcher_thread != nullptr) {
+        if (WaitForSingleObject(watcher_thread, kStopWaitMilliseconds) != WAIT_OBJECT_0) {
+            DebugTrace("%s: FORCE THREAD TERMINATION!!!", TRACE_TAG);
+            TerminateThread(watcher_thread, kForcedExitCode);
+        }
+        CloseHandle(watcher_thread);
+        watcher_thread = nullptr;
+    }
+    if (stop_event != nullptr) {
+        CloseHandle(stop_event);
+        stop_event = nullptr;
+    }
+    if (logo_bitmap != nullptr) {
+        DeleteObject(logo_bitmap);
+        logo_bitmap = nullptr;
+    }
+    deleteTrackerLock();
+    return 0;
+}
+
+int handleUnload() {
+    freePaths();
+    if (prefs_window != nullptr) {
+        destroyHostDialog(prefs_window);
+        prefs_window = nullptr;
+    }
+    HostLink.store(nullptr);
+    return 0;
+}
+
+int runHandler(LifecycleEvent event, void* data) {
+    switch (event) {
+    case LifecycleEvent::Load:
+        return handleLoad(data);
+    case LifecycleEvent::Unload:
+        return handleUnload();
+    case LifecycleEvent::Start:
+        return handleStart();
+    case LifecycleEvent::Stop:
+        return handleStop();
+    case LifecycleEvent::PrefsShow:
+        plugin_prefsShow(data);
+        return 0;
+    case LifecycleEvent::PrefsAction:
+        plugin_prefsAction(data);
+        return 0;
+    case LifecycleEvent::InitialLoad:
+    case LifecycleEvent::FinalUnload:
+    case LifecycleEvent::Unknown:
+        break;
+    }
+    return 0;
+}
+
+} // namespace
+
+extern "C" int __cdecl plugin_main(char* event, void* data) {
+    try {
+        FunctionTracer tracer("plugin_main", "GLOBAL");
+        const LifecycleEvent which = classifyLifecycleEvent(event, HostLink.load() != nullptr);
+        const char* handler = handlerTracerName(which);
+        if (handler == nullptr)
+            return 0;
+        // The prefs handlers open their own tracer; the others are traced here.
+        if (which == LifecycleEvent::PrefsShow || which == LifecycleEvent::PrefsAction)
+            return runHandler(which, data);
+        FunctionTracer handler_tracer(handler, "GLOBAL");
+        return runHandler(which, data);
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" int __cdecl plugin_version() {
+    try {
+        FunctionTracer tracer("plugin_version", "GLOBAL");
+    } catch (...) {
+    }
+    return host::kInterfaceVersion;
+}

@@ -1,0 +1,5 @@
+#pragma once
+// Creation and deletion of tracker_lock, done only by "start" and "stop".
+
+void createTrackerLock();
+void deleteTrackerLock();

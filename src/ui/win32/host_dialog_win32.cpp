@@ -1,0 +1,18 @@
+#include "ui/win32/host_dialog.h"
+#include "core/host_records.h"
+#include "core/win32/plugin_state.h"
+
+HWND createHostDialog(int template_id, HWND parent, DLGPROC procedure) {
+    HWND window = CreateDialogParamA(module_instance, MAKEINTRESOURCEA(template_id), parent, procedure, 0);
+    host::DialogRecord record{sizeof(host::DialogRecord), window};
+    sendHostRequest(host::kRequestDialogAdd, &record);
+    return static_cast<HWND>(record.window);
+}
+
+void destroyHostDialog(HWND window) {
+    if (window == nullptr)
+        return;
+    host::DialogRecord record{sizeof(host::DialogRecord), window};
+    sendHostRequest(host::kRequestDialogRemove, &record);
+    DestroyWindow(window);
+}

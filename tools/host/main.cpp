@@ -1,0 +1,120 @@
+// tarnwick-host.exe: runs the plug-in the way the host would, from a script of
+// steps on the command line, printing every request and trace line.
+//
+//   tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] STEP...
+//   steps: load HOME | start | stop | unload | version | prefsShow FLAG [X Y]
+//          | prefsAction CODE | sleep MS | event NAME
+
+#include "host_stand_in.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+void usage() {
+    std::fprintf(stderr, "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
+                         "STEP...\n  steps: load HOME | start | stop | unload | version | prefsShow FLAG [X Y] | "
+                         "prefsAction CODE | sleep MS | event NAME\n");
+}
+
+bool isNumber(const char* text) {
+    if (text == nullptr || *text == '\0')
+        return false;
+    char* end = nullptr;
+    std::strtol(text, &end, 10);
+    return *end == '\0';
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string dll = "Tarnwick.dll";
+    DWORD alert_ms = 3000;
+    hoststub::Options options;
+    options.echo_requests = true;
+    options.echo_trace = true;
+    int i = 1;
+    for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
+        if (std::strcmp(argv[i], "--dll") == 0 && i + 1 < argc) {
+            dll = argv[++i];
+        } else if (std::strcmp(argv[i], "--alert-ms") == 0 && i + 1 < argc && isNumber(argv[i + 1])) {
+            alert_ms = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (std::strcmp(argv[i], "--no-trace") == 0) {
+            options.echo_trace = false;
+        } else if (std::strcmp(argv[i], "--alert-windows") == 0) {
+            options.alert_windows = true;
+        } else {
+            usage();
+            return 2;
+        }
+    }
+    hoststub::configure(options);
+    if (!hoststub::loadLibrary(dll.c_str())) {
+        std::fprintf(stderr, "cannot load %s (error %lu)\n", dll.c_str(), GetLastError());
+        return 3;
+    }
+    std::printf("loaded %s\n", dll.c_str());
+
+    for (; i < argc; ++i) {
+        const std::string step = argv[i];
+        const char* arg = i + 1 < argc ? argv[i + 1] : nullptr;
+        int result = 0;
+        if (step == "load" && arg != nullptr) {
+            std::printf("> load %s\n", arg);
+            host::LoadRecord record{};
+            result = hoststub::sendLoad(arg, &record);
+            std::printf("  info  | guid=%s name=%s version=%s description=%s\n", record.guid, record.name,
+                        record.version, record.description);
+            ++i;
+        } else if (step == "version") {
+            std::printf("> plugin_version\n");
+            result = hoststub::callVersion();
+        } else if (step == "prefsShow" && isNumber(arg)) {
+            const int flag = std::atoi(arg);
+            int x = 0;
+            int y = 0;
+            ++i;
+            if (i + 2 < argc && isNumber(argv[i + 1]) && isNumber(argv[i + 2])) {
+                x = std::atoi(argv[i + 1]);
+                y = std::atoi(argv[i + 2]);
+                i += 2;
+            }
+            std::printf("> prefsShow %d at %d,%d\n", flag, x, y);
+            result = hoststub::sendPrefsShow(flag, "Tarnwick", nullptr, x, y);
+        } else if (step == "prefsAction" && isNumber(arg)) {
+            std::printf("> prefsAction %s\n", arg);
+            result = hoststub::sendPrefsAction(std::atoi(arg));
+            ++i;
+        } else if (step == "sleep" && isNumber(arg)) {
+            std::printf("> sleep %s ms\n", arg);
+            std::fflush(stdout);
+            hoststub::pumpFor(static_cast<DWORD>(std::atol(arg)), alert_ms);
+            ++i;
+            continue;
+        } else if (step == "event" && arg != nullptr) {
+            std::printf("> %s\n", arg);
+            result = hoststub::sendSimple(arg);
+            ++i;
+        } else if (step == "start" || step == "stop" || step == "unload" || step == "initialLoad" ||
+                   step == "finalUnload") {
+            std::printf("> %s\n", step.c_str());
+            std::fflush(stdout);
+            result = hoststub::sendSimple(step.c_str());
+        } else {
+            usage();
+            return 2;
+        }
+        std::printf("  = %d\n", result);
+        std::fflush(stdout);
+    }
+    const size_t destroyed = hoststub::destroyAlerts(0);
+    if (destroyed != 0)
+        std::printf("destroyed %zu remaining alert(s)\n", destroyed);
+    std::printf("%zu request(s), %zu trace line(s)\n", hoststub::requests().size(), hoststub::traceLines().size());
+    hoststub::freeLibrary();
+    return 0;
+}
