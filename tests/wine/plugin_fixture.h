@@ -1,0 +1,88 @@
+#pragma once
+// Loads the real Tarnwick.dll through the host stand-in, with a fresh home
+// directory per test. Each test program runs in its own process, so the DLL's
+// process-wide state starts clean for every test.
+
+#include "host_stand_in.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+class PluginTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        hoststub::installTraceCapture();
+        ASSERT_TRUE(hoststub::loadLibrary("Tarnwick.dll")) << "Tarnwick.dll not found next to the test program";
+        home_ = makeTempDirectory();
+    }
+
+    void TearDown() override {
+        // Leave the plug-in stopped and unloaded, whatever the test did.
+        hoststub::sendSimple("stop");
+        hoststub::sendSimple("unload");
+        hoststub::destroyAlerts();
+        removeTree(home_);
+    }
+
+    // Writes tarnwick.ini in the home directory (lines joined with CR LF).
+    void writeIni(const std::string& content) const { writeFile(home_ + "\\tarnwick.ini", content); }
+    std::string iniPath() const { return home_ + "\\tarnwick.ini"; }
+    static void writeFile(const std::string& path, const std::string& content) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << content;
+    }
+    static std::string readFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static bool fileExists(const std::string& path) {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    // Loads with DebugMode on, so trace lines from the first settings load on are visible.
+    int loadWithTrace() {
+        writeIni("[Settings]\r\nDebugMode = 1\r\n");
+        return hoststub::sendLoad(home_.c_str());
+    }
+
+    static std::string makeTempDirectory() {
+        char base[MAX_PATH];
+        GetTempPathA(MAX_PATH, base);
+        char name[MAX_PATH];
+        GetTempFileNameA(base, "tw", 0, name);
+        DeleteFileA(name);
+        CreateDirectoryA(name, nullptr);
+        return name;
+    }
+
+    static void removeTree(const std::string& directory) {
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA((directory + "\\*").c_str(), &entry);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string name = entry.cFileName;
+                if (name == "." || name == "..")
+                    continue;
+                const std::string path = directory + "\\" + name;
+                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    removeTree(path);
+                else {
+                    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileA(path.c_str());
+                }
+            } while (FindNextFileA(find, &entry));
+            FindClose(find);
+        }
+        RemoveDirectoryA(directory.c_str());
+    }
+
+    std::string home_;
+};
