@@ -1,0 +1,89 @@
+#include "events/message_template.h"
+
+#include "core/trace.h"
+
+#include <cstdio>
+
+namespace {
+
+// The expansion passes run in this order; a value may hold tags of later passes.
+constexpr const char* kTags[] = {
+    "$Name$",     "$Caption$",      "$ShareName$", "$Description$", "$ComputerName$", "$ComputerRealName$",
+    "$UserName$", "$ConnectionID$", "$NoOfFiles$", "$NoOfUsers$",   "$ActiveTime$",   "$ActiveTimeMin$",
+};
+
+// unsigned long is 32 bits on Windows and 64 natively; every 32-bit value fits both.
+std::string decimal(uint32_t value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%lu", static_cast<unsigned long>(value));
+    return buffer;
+}
+
+} // namespace
+
+std::string formatActiveTime(uint32_t seconds) {
+    const unsigned long total = seconds;
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.2lu:%.2lu:%.2lu", total / 3600, (total % 3600) / 60, total % 60);
+    return buffer;
+}
+
+int variableValue(const ConnectionInfo& connection, const std::string& tag, std::string& out) {
+    if (tag == "$Name$")
+        out = connection.Name;
+    else if (tag == "$Caption$")
+        out = connection.Caption;
+    else if (tag == "$ShareName$")
+        out = connection.ShareName;
+    else if (tag == "$Description$")
+        out = connection.Description;
+    else if (tag == "$ComputerName$")
+        out = connection.ComputerName;
+    else if (tag == "$ComputerRealName$")
+        out = resolveComputerName(connection.ComputerName);
+    else if (tag == "$UserName$")
+        out = connection.UserName;
+    else if (tag == "$ConnectionID$")
+        out = decimal(connection.ConnectionID);
+    else if (tag == "$NoOfFiles$")
+        out = decimal(connection.NumberOfFiles);
+    else if (tag == "$NoOfUsers$")
+        out = decimal(connection.NumberOfUsers);
+    else if (tag == "$ActiveTime$")
+        out = formatActiveTime(connection.ActiveTime);
+    else if (tag == "$ActiveTimeMin$")
+        out = decimal(connection.ActiveTime / 60);
+    else
+        return 1;
+    return 0;
+}
+
+void expandMessage(const ConnectionInfo& connection, std::string& text) {
+    for (const char* tag_text : kTags) {
+        const std::string tag(tag_text);
+        std::string::size_type position = text.find(tag);
+        // The value is only computed for a tag that is there: "$ComputerRealName$"
+        // costs a name-service query.
+        if (position == std::string::npos)
+            continue;
+        std::string value;
+        variableValue(connection, tag, value);
+        while (position != std::string::npos) {
+            text.replace(position, tag.size(), value);
+            position = text.find(tag, position + value.size());
+        }
+    }
+}
+
+std::string resolveComputerName(const std::string& address) {
+    std::string result = address;
+    std::string host_name;
+    int error_code = 0;
+    if (platformReverseLookup(address, host_name, error_code)) {
+        result = host_name;
+        DebugTrace("%s: resolving [%s] = [%s]", TRACE_TAG, address.c_str(), result.c_str());
+    } else {
+        DebugTrace("%s: resolving [%s] = ERROR (%d)", TRACE_TAG, address.c_str(), error_code);
+    }
+    return result;
+}

@@ -1,0 +1,55 @@
+#include "events/message_template.h"
+#include "events/native/name_service_stub.h"
+
+#include <map>
+#include <mutex>
+
+namespace {
+constexpr int kNoDataError = 11004;
+
+struct NameService {
+    std::mutex mutex;
+    std::map<std::string, std::string> names;
+    int error_code = kNoDataError;
+    int queries = 0;
+};
+
+NameService& service() {
+    static NameService instance;
+    return instance;
+}
+} // namespace
+
+void setNameServiceEntry(const std::string& address, const std::string& host_name) {
+    std::lock_guard<std::mutex> hold(service().mutex);
+    service().names[address] = host_name;
+}
+
+void setNameServiceError(int error_code) {
+    std::lock_guard<std::mutex> hold(service().mutex);
+    service().error_code = error_code;
+}
+
+void resetNameService() {
+    std::lock_guard<std::mutex> hold(service().mutex);
+    service().names.clear();
+    service().error_code = kNoDataError;
+    service().queries = 0;
+}
+
+int nameServiceQueryCount() {
+    std::lock_guard<std::mutex> hold(service().mutex);
+    return service().queries;
+}
+
+bool platformReverseLookup(const std::string& address, std::string& host_name, int& error_code) {
+    std::lock_guard<std::mutex> hold(service().mutex);
+    ++service().queries;
+    const auto found = service().names.find(address);
+    if (found == service().names.end()) {
+        error_code = service().error_code;
+        return false;
+    }
+    host_name = found->second;
+    return true;
+}
