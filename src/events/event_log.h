@@ -1,10 +1,41 @@
 #pragma once
-// The user-facing event log: one line per logged Enter or Leave event.
+// The user-facing event log: one line per logged Enter or Leave event, appended
+// to a plain text file that is opened and closed for every line.
 
 #include "monitor/share_event.h"
 
 #include <string>
 
+// Longest formatted line, its line break included.
+constexpr int kLogLineLimit = 4096;
+
+struct LocalDateTime {
+    int day = 1;
+    int month = 1;
+    int year = 1970;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
 // Replaces the path that lines are appended to. Never overlaps a line being written.
 void setLogPath(const char* path);
 std::string currentLogPath();
+
+// Appends the line of an Enter or Leave event, stamped with the local time now.
+// Other kinds have no line and are not written.
+void writeEvent(const ShareEvent& event);
+
+// Opens the file at the path, appends the line and closes the file. A line over
+// kLogLineLimit characters is cut to its first kLogLineLimit - 1 and a line break.
+// A file that cannot be opened loses the line and leaves only a trace line.
+void appendLine(const char* line);
+
+// The line of one event: date, time, "ENTER"/"LEAVE", user, address, host name,
+// share. Cut like appendLine, so a cut line still ends with its line break.
+std::string formatLogLine(const LocalDateTime& when, const char* event_word, const ConnectionInfo& connection,
+                          const std::string& host_name);
+
+// Platform seam: the local date and time now. GetLocalTime in the DLL; the
+// system clock (or a clock fixed by a test) natively.
+void platformLocalTime(LocalDateTime& now);
