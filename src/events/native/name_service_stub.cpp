@@ -1,8 +1,10 @@
 #include "events/message_template.h"
 #include "events/native/name_service_stub.h"
 
+#include <functional>
 #include <map>
 #include <mutex>
+#include <utility>
 
 namespace {
 constexpr int kNoDataError = 11004;
@@ -12,6 +14,7 @@ struct NameService {
     std::map<std::string, std::string> names;
     int error_code = kNoDataError;
     int queries = 0;
+    std::function<void()> hook;
 };
 
 NameService& service() {
@@ -35,6 +38,12 @@ void resetNameService() {
     service().names.clear();
     service().error_code = kNoDataError;
     service().queries = 0;
+    service().hook = nullptr;
+}
+
+void setNameServiceHook(std::function<void()> hook) {
+    std::lock_guard<std::mutex> hold(service().mutex);
+    service().hook = std::move(hook);
 }
 
 int nameServiceQueryCount() {
@@ -43,6 +52,13 @@ int nameServiceQueryCount() {
 }
 
 bool platformReverseLookup(const std::string& address, std::string& host_name, int& error_code) {
+    std::function<void()> hook;
+    {
+        std::lock_guard<std::mutex> hold(service().mutex);
+        hook = service().hook;
+    }
+    if (hook)
+        hook();
     std::lock_guard<std::mutex> hold(service().mutex);
     ++service().queries;
     const auto found = service().names.find(address);

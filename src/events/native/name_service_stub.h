@@ -3,10 +3,15 @@
 // address -> host name that tests fill. Addresses not in it fail with the set
 // error code.
 
+#include <functional>
 #include <string>
 
 void setNameServiceEntry(const std::string& address, const std::string& host_name);
 void setNameServiceError(int error_code);
-// Empties the table, restores the default error (11004, no data) and the query count.
+// Empties the table, restores the default error (11004, no data), the query count
+// and removes the hook.
 void resetNameService();
 int nameServiceQueryCount();
+// Runs at every query, before the answer, outside the stand-in's lock; lets a
+// test act while an event is in the middle of being handled.
+void setNameServiceHook(std::function<void()> hook);
