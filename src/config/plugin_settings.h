@@ -30,13 +30,36 @@ struct PluginSettings {
     int32_t PluginMode = ShowAndLogEvents; // a ::PluginMode value, kept as read
     std::string LogFile = "tarnwicklog.txt";
     int32_t DisplayEnterEvents = 1;
-    std::string EnterEventsMessage = "Share <b>$ShareName$</b> entered by <b>$UserName$ ($ComputerRealName$)</b>.";
+    std::string EnterEventsMessage =
+        "Share <b>$ShareName$</b> entered by <b>$UserName$ ($ComputerRealName$)</b>.";
     int32_t DisplayLeaveEvents = 1;
-    std::string LeaveEventsMessage = "Share <b>$ShareName$</b> leaved by <b>$UserName$ ($ComputerRealName$)</b>.";
+    std::string LeaveEventsMessage =
+        "Share <b>$ShareName$</b> leaved by <b>$UserName$ ($ComputerRealName$)</b>.";
     int32_t DisplayPresenceEvents = 1;
-    std::string PresenceEventsMessage =
-        "Share <b>$ShareName$</b> accessed by <b>$UserName$ ($ComputerRealName$)</b> for <b>$ActiveTime$</b>.";
-    uint32_t PresenceUpdateInterval = 30; // minutes, never below 5
+    std::string PresenceEventsMessage = "Share <b>$ShareName$</b> accessed by <b>$UserName$ "
+                                        "($ComputerRealName$)</b> for <b>$ActiveTime$</b>.";
+    uint32_t PresenceUpdateInterval = 30;        // minutes, never below 5
     int32_t SourceWatchMode = SourcesOnlyLogAll; // a ::SourceWatchMode value, kept as read
     std::vector<SourceEntry> Sources;
 };
+
+inline bool operator==(const SourceEntry& a, const SourceEntry& b) {
+    return a.SourceName == b.SourceName && a.SourcePath == b.SourcePath;
+}
+inline bool operator!=(const SourceEntry& a, const SourceEntry& b) {
+    return !(a == b);
+}
+
+inline bool operator==(const PluginSettings& a, const PluginSettings& b) {
+    return a.DebugMode == b.DebugMode && a.PersistentAlerts == b.PersistentAlerts &&
+           a.PluginMode == b.PluginMode && a.LogFile == b.LogFile &&
+           a.DisplayEnterEvents == b.DisplayEnterEvents && a.EnterEventsMessage == b.EnterEventsMessage &&
+           a.DisplayLeaveEvents == b.DisplayLeaveEvents && a.LeaveEventsMessage == b.LeaveEventsMessage &&
+           a.DisplayPresenceEvents == b.DisplayPresenceEvents &&
+           a.PresenceEventsMessage == b.PresenceEventsMessage &&
+           a.PresenceUpdateInterval == b.PresenceUpdateInterval && a.SourceWatchMode == b.SourceWatchMode &&
+           a.Sources == b.Sources;
+}
+inline bool operator!=(const PluginSettings& a, const PluginSettings& b) {
+    return !(a == b);
+}

@@ -1,0 +1,77 @@
+#include "config/ini_document.h"
+
+#include <cstring>
+
+namespace {
+
+bool equalIgnoringAsciiCase(const std::string& a, const char* b) {
+    const size_t length = std::strlen(b);
+    if (a.size() != length)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+struct PendingSection {
+    std::string name;
+    std::vector<IniEntry> entries;
+};
+
+} // namespace
+
+IniDocument IniDocument::parse(const std::string& content) {
+    std::vector<PendingSection> pending(1); // the unnamed section before any header
+    size_t at = 0;
+    while (at < content.size()) {
+        size_t end = content.find_first_of("\r\n", at);
+        if (end == std::string::npos)
+            end = content.size();
+        std::string line = content.substr(at, end - at);
+        at = end + 1;
+        const size_t nul = line.find('\0');
+        if (nul != std::string::npos)
+            line.resize(nul);
+        line = trimProfileBlanks(line);
+        if (line.empty() || line.front() == ';')
+            continue;
+        const size_t close = line.rfind(']');
+        if (line.front() == '[' && close != std::string::npos) {
+            pending.push_back(PendingSection{trimProfileBlanks(line.substr(1, close - 1)), {}});
+            continue;
+        }
+        pending.back().entries.push_back(parseIniEntry(line));
+    }
+    IniDocument document;
+    document.sections_.reserve(pending.size());
+    for (PendingSection& section : pending)
+        document.sections_.emplace_back(std::move(section.name), IniSection(std::move(section.entries)));
+    return document;
+}
+
+const IniSection* IniDocument::section(const char* name) const {
+    for (const auto& section : sections_) {
+        if (equalIgnoringAsciiCase(section.first, name ? name : ""))
+            return &section.second;
+    }
+    return nullptr;
+}
+
+uint32_t TextIniReader::readNumber(const char* section, const char* key, int32_t fallback) {
+    const IniSection* found = document_.section(section);
+    return found ? found->number(key, fallback) : static_cast<uint32_t>(fallback);
+}
+
+std::string TextIniReader::readText(const char* section, const char* key, const char* fallback,
+                                    size_t buffer_size) {
+    const IniSection* found = document_.section(section);
+    return found ? found->text(key, fallback, buffer_size) : IniSection().text(key, fallback, buffer_size);
+}

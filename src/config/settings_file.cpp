@@ -1,0 +1,117 @@
+#include "config/settings_file.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kSettingsSection[] = "Settings";
+constexpr char kSourcesSection[] = "Sources";
+
+int32_t readSigned(IniReader& reader, const char* key, int32_t fallback) {
+    return static_cast<int32_t>(reader.readNumber(kSettingsSection, key, fallback));
+}
+
+std::string readSetting(IniReader& reader, const char* key, const std::string& fallback) {
+    return reader.readText(kSettingsSection, key, fallback.c_str(), kSettingTextBufferSize);
+}
+
+std::string numbered(const char* key, int32_t number) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%s%d", key, static_cast<int>(number));
+    return name;
+}
+
+void addNumber(std::string& out, const char* padded_key, int32_t value) {
+    out += padded_key;
+    out += "= ";
+    out += std::to_string(value);
+    out += '\n';
+}
+
+void addQuoted(std::string& out, const char* padded_key, const std::string& value) {
+    out += padded_key;
+    out += "= \"";
+    out += value;
+    out += "\"\n";
+}
+
+void addSourceLine(std::string& out, const char* key, size_t number, const std::string& value) {
+    out += key;
+    out += std::to_string(number);
+    out += "           = ";
+    out += value;
+    out += '\n';
+}
+
+} // namespace
+
+uint32_t clampPresenceInterval(uint32_t minutes) {
+    return minutes < kMinPresenceInterval ? kMinPresenceInterval : minutes;
+}
+
+PluginSettings readSettings(IniReader& reader) {
+    const PluginSettings defaults;
+    PluginSettings settings;
+    settings.DebugMode = readSigned(reader, "DebugMode", defaults.DebugMode);
+    settings.SourceWatchMode = readSigned(reader, "SourceWatchMode", defaults.SourceWatchMode);
+    settings.PersistentAlerts = readSigned(reader, "PersistentAlerts", defaults.PersistentAlerts);
+    settings.PluginMode = readSigned(reader, "PluginMode", defaults.PluginMode);
+    settings.DisplayEnterEvents = readSigned(reader, "DisplayEnterEvents", defaults.DisplayEnterEvents);
+    settings.DisplayLeaveEvents = readSigned(reader, "DisplayLeaveEvents", defaults.DisplayLeaveEvents);
+    settings.DisplayPresenceEvents =
+        readSigned(reader, "DisplayPresenceEvents", defaults.DisplayPresenceEvents);
+    settings.PresenceUpdateInterval = clampPresenceInterval(reader.readNumber(
+        kSettingsSection, "PresenceUpdateInterval", static_cast<int32_t>(defaults.PresenceUpdateInterval)));
+    settings.LogFile = readSetting(reader, "LogFile", defaults.LogFile);
+    settings.EnterEventsMessage = readSetting(reader, "EnterEventsMessage", defaults.EnterEventsMessage);
+    settings.LeaveEventsMessage = readSetting(reader, "LeaveEventsMessage", defaults.LeaveEventsMessage);
+    settings.PresenceEventsMessage =
+        readSetting(reader, "PresenceEventsMessage", defaults.PresenceEventsMessage);
+
+    int32_t count = static_cast<int32_t>(reader.readNumber(kSourcesSection, "SourcesCount", 0));
+    if (count > kMaxSourcesCount)
+        count = kMaxSourcesCount;
+    if (count > 0)
+        settings.Sources.reserve(static_cast<size_t>(count));
+    for (int32_t i = 1; i <= count; ++i) {
+        SourceEntry entry;
+        entry.SourceName =
+            reader.readText(kSourcesSection, numbered("SourceName", i).c_str(), "", kSourceTextBufferSize);
+        entry.SourcePath =
+            reader.readText(kSourcesSection, numbered("SourcePath", i).c_str(), "", kSourceTextBufferSize);
+        settings.Sources.push_back(std::move(entry));
+    }
+    return settings;
+}
+
+std::string formatSettingsFile(const PluginSettings& s) {
+    std::string text = "\n[Settings]\n";
+    addNumber(text, "DebugMode              ", s.DebugMode);
+    addNumber(text, "PersistentAlerts       ", s.PersistentAlerts);
+    addNumber(text, "PluginMode             ", s.PluginMode);
+    addQuoted(text, "LogFile                ", s.LogFile);
+    addNumber(text, "DisplayEnterEvents     ", s.DisplayEnterEvents);
+    addQuoted(text, "EnterEventsMessage     ", s.EnterEventsMessage);
+    addNumber(text, "DisplayLeaveEvents     ", s.DisplayLeaveEvents);
+    addQuoted(text, "LeaveEventsMessage     ", s.LeaveEventsMessage);
+    addNumber(text, "DisplayPresenceEvents  ", s.DisplayPresenceEvents);
+    addQuoted(text, "PresenceEventsMessage  ", s.PresenceEventsMessage);
+    addNumber(text, "PresenceUpdateInterval ", static_cast<int32_t>(s.PresenceUpdateInterval));
+    addNumber(text, "SourceWatchMode        ", s.SourceWatchMode);
+    text += "\n[Sources]\n";
+    addNumber(text, "SourcesCount           ", static_cast<int32_t>(s.Sources.size()));
+    for (size_t i = 0; i < s.Sources.size(); ++i) {
+        addSourceLine(text, "SourceName", i + 1, s.Sources[i].SourceName);
+        addSourceLine(text, "SourcePath", i + 1, s.Sources[i].SourcePath);
+    }
+
+    // Text mode on the platform writes every line break as CR LF.
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 16);
+    for (const char c : text) {
+        if (c == '\n')
+            bytes += '\r';
+        bytes += c;
+    }
+    return bytes;
+}
