@@ -1,0 +1,99 @@
+// The bytes of tarnwick.ini as a save writes them, and loading them back.
+
+#include "ini_read_cases.h"
+
+#include "config/ini_document.h"
+#include "config/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string lineOf(const std::string& file, const std::string& start) {
+    const size_t at = file.find("\r\n" + start);
+    if (at == std::string::npos)
+        return std::string();
+    const size_t end = file.find("\r\n", at + 2);
+    return file.substr(at + 2, end - at - 2);
+}
+
+TEST(SettingsFile, DefaultsWriteTheDefaultFile) {
+    EXPECT_EQ(formatSettingsFile(PluginSettings()), ini_cases::kDefaultFile);
+}
+
+TEST(SettingsFile, EqualsSignsStandInTheirColumns) {
+    PluginSettings settings;
+    for (int i = 1; i <= 10; ++i)
+        settings.Sources.push_back({"N" + std::to_string(i), "P" + std::to_string(i)});
+    const std::string file = formatSettingsFile(settings);
+    for (const char* key :
+         {"DebugMode", "PersistentAlerts", "PluginMode", "LogFile", "DisplayEnterEvents",
+          "EnterEventsMessage", "DisplayLeaveEvents", "LeaveEventsMessage", "DisplayPresenceEvents",
+          "PresenceEventsMessage", "PresenceUpdateInterval", "SourceWatchMode", "SourcesCount"}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(lineOf(file, key).find(" = "), 22u); // the "=" in the 24th column
+    }
+    EXPECT_EQ(lineOf(file, "SourcesCount"), "SourcesCount           = 10");
+    EXPECT_EQ(lineOf(file, "SourceName1 "), "SourceName1           = N1");
+    EXPECT_EQ(lineOf(file, "SourcePath9 "), "SourcePath9           = P9");
+    EXPECT_EQ(lineOf(file, "SourceName10"), "SourceName10           = N10");
+    EXPECT_EQ(lineOf(file, "SourcePath10"), "SourcePath10           = P10");
+    // Pairs follow each other in order, and the file ends with the last line's break.
+    EXPECT_NE(file.find("SourceName1           = N1\r\nSourcePath1           = P1\r\nSourceName2 "),
+              std::string::npos);
+    EXPECT_EQ(file.substr(file.size() - 30), "SourcePath10           = P10\r\n");
+}
+
+TEST(SettingsFile, ValuesAreWrittenVerbatim) {
+    PluginSettings settings;
+    settings.DebugMode = -2147483647 - 1;
+    settings.PluginMode = 7;
+    settings.PresenceUpdateInterval = 4294967289u; // written as a signed number
+    settings.LogFile = "say \"hi\"";
+    settings.EnterEventsMessage = "two\nlines";
+    settings.Sources = {{" padded ", "\"C:\\x\""}};
+    const std::string file = formatSettingsFile(settings);
+    EXPECT_EQ(lineOf(file, "DebugMode"), "DebugMode              = -2147483648");
+    EXPECT_EQ(lineOf(file, "PluginMode"), "PluginMode             = 7");
+    EXPECT_EQ(lineOf(file, "PresenceUpdateInterval"), "PresenceUpdateInterval = -7");
+    EXPECT_EQ(lineOf(file, "LogFile"), "LogFile                = \"say \"hi\"\"");
+    // Every line break goes to the file as CR LF, also one inside a value.
+    EXPECT_EQ(lineOf(file, "EnterEventsMessage"), "EnterEventsMessage     = \"two");
+    EXPECT_NE(file.find("= \"two\r\nlines\"\r\nDisplayLeaveEvents"), std::string::npos);
+    EXPECT_EQ(lineOf(file, "SourceName1"), "SourceName1           =  padded ");
+    EXPECT_EQ(lineOf(file, "SourcePath1"), "SourcePath1           = \"C:\\x\"");
+    EXPECT_EQ(file.find('\n', 0), 1u);
+    for (size_t at = file.find('\n'); at != std::string::npos; at = file.find('\n', at + 1))
+        EXPECT_EQ(file[at - 1], '\r') << "at " << at;
+}
+
+TEST(SettingsFile, ASavedFileLoadsBackToTheSameSettings) {
+    const PluginSettings saved = ini_cases::variedSettings();
+    TextIniReader reader(formatSettingsFile(saved));
+    const PluginSettings loaded = readSettings(reader);
+    EXPECT_EQ(loaded, saved);
+    EXPECT_EQ(formatSettingsFile(loaded), formatSettingsFile(saved));
+}
+
+TEST(SettingsFile, SourceTextsLoseTheirOuterBlanksOnTheWayBack) {
+    // Names and paths go unquoted, so only the inner blanks survive a reload.
+    PluginSettings saved;
+    saved.Sources = {{" Music Share ", "  D:\\My Music"}};
+    TextIniReader reader(formatSettingsFile(saved));
+    const PluginSettings loaded = readSettings(reader);
+    ASSERT_EQ(loaded.Sources.size(), 1u);
+    EXPECT_EQ(loaded.Sources[0].SourceName, "Music Share");
+    EXPECT_EQ(loaded.Sources[0].SourcePath, "D:\\My Music");
+}
+
+TEST(PresenceInterval, NeverBelowFiveMinutes) {
+    EXPECT_EQ(clampPresenceInterval(0), 5u);
+    EXPECT_EQ(clampPresenceInterval(4), 5u);
+    EXPECT_EQ(clampPresenceInterval(5), 5u);
+    EXPECT_EQ(clampPresenceInterval(6), 6u);
+    EXPECT_EQ(clampPresenceInterval(0xfffffff9u), 0xfffffff9u);
+}
+
+} // namespace
