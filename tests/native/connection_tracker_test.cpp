@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -29,23 +30,23 @@ protected:
     }
 
     static std::vector<EventKind> kinds(const std::vector<ShareEvent>& events) {
-        std::vector<EventKind> result;
-        for (const ShareEvent& event : events)
-            result.push_back(event.Kind);
+        std::vector<EventKind> result(events.size());
+        std::transform(events.begin(), events.end(), result.begin(),
+                       [](const ShareEvent& e) { return e.Kind; });
         return result;
     }
 
     static std::vector<uint32_t> ids(const std::vector<ShareEvent>& events) {
-        std::vector<uint32_t> result;
-        for (const ShareEvent& event : events)
-            result.push_back(event.Connection.ConnectionID);
+        std::vector<uint32_t> result(events.size());
+        std::transform(events.begin(), events.end(), result.begin(),
+                       [](const ShareEvent& e) { return e.Connection.ConnectionID; });
         return result;
     }
 
-    std::vector<uint32_t> tableIds() const {
-        std::vector<uint32_t> result;
-        for (const ConnectionInfo& entry : tracked)
-            result.push_back(entry.ConnectionID);
+    [[nodiscard]] std::vector<uint32_t> tableIds() const {
+        std::vector<uint32_t> result(tracked.size());
+        std::transform(tracked.begin(), tracked.end(), result.begin(),
+                       [](const ConnectionInfo& e) { return e.ConnectionID; });
         return result;
     }
 
@@ -121,6 +122,13 @@ TEST_F(ConnectionTrackerTest, DuplicateTrackedIdTakesActiveTimeFromTheFirstRecor
     ASSERT_EQ(tracked.size(), 1u);
     EXPECT_EQ(tracked[0].ActiveTime, 130u);
     EXPECT_EQ(tracked[0].LastReportTime, 100u);
+
+    // Also when the repeat comes right after the record that matched the entry before it.
+    tracked.clear();
+    poll({makeSession(8, 0), makeSession(4, 0)}, 1);
+    EXPECT_TRUE(poll({makeSession(4, 30), makeSession(8, 10), makeSession(4, 90)}, 1).empty());
+    EXPECT_EQ(tableIds(), (std::vector<uint32_t>{8, 4}));
+    EXPECT_EQ(tracked[1].ActiveTime, 30u);
 }
 
 TEST_F(ConnectionTrackerTest, TrackedSessionKeepsItsFirstDetailsAndOnlyRefreshesActiveTime) {
