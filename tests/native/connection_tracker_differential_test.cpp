@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -20,24 +22,15 @@
 namespace {
 
 // Intervals around the edges of the 32-bit product: 0, negative, largest without wrap, and
-// products that wrap to negative (35791395, INT32_MAX) or to positive (71582789, -35791395).
-const int32_t kEdgeIntervals[] = {0,
-                                  -1,
-                                  -5,
-                                  1,
-                                  2,
-                                  5,
-                                  30,
-                                  35791394,
-                                  35791395,
-                                  71582788,
-                                  71582789,
-                                  -35791395,
-                                  -71582789,
-                                  std::numeric_limits<int32_t>::max(),
-                                  std::numeric_limits<int32_t>::min()};
+// products that wrap to negative (35791395, kMostMinutes) or to positive (71582789, -35791395).
+constexpr int32_t kMostMinutes = std::numeric_limits<int32_t>::max();
+constexpr int32_t kLeastMinutes = std::numeric_limits<int32_t>::min();
+const std::array<int32_t, 15> kEdgeIntervals = {
+    0,         -1,           -5,           1, 2, 5, 30, 35791394, 35791395, 71582788, 71582789, -35791395,
+    -71582789, kMostMinutes, kLeastMinutes};
 
-const uint32_t kEdgeIds[] = {0, 1, 0x7fffffffU, 0x80000000U, 0xffffffffU, 0x10000U, 0x20000U, 0x30000U};
+const std::array<uint32_t, 8> kEdgeIds = {0,           1,        0x7fffffffU, 0x80000000U,
+                                          0xffffffffU, 0x10000U, 0x20000U,    0x30000U};
 
 // What the random inputs exercised, so that a weakened generator shows up as a failure.
 struct Coverage {
@@ -64,7 +57,7 @@ public:
             if (chance(70))
                 id_pool_.push_back(below(40));
             else if (chance(60))
-                id_pool_.push_back(kEdgeIds[below(sizeof kEdgeIds / sizeof kEdgeIds[0])]);
+                id_pool_.push_back(pick(kEdgeIds));
             else
                 id_pool_.push_back(word());
         }
@@ -114,6 +107,9 @@ public:
     }
 
     bool chance(uint32_t percent) { return below(100) < percent; }
+    template <typename T, std::size_t N> T pick(const std::array<T, N>& choices) {
+        return choices.at(below(N));
+    }
     uint32_t below(uint32_t bound) { return static_cast<uint32_t>(rng_() % bound); }
 
 private:
@@ -126,7 +122,7 @@ private:
         case 1:
         case 2:
         case 3:
-            return kEdgeIntervals[below(sizeof kEdgeIntervals / sizeof kEdgeIntervals[0])];
+            return pick(kEdgeIntervals);
         case 4:
         case 5:
         case 6:
@@ -349,11 +345,11 @@ TEST_F(ConnectionDiffDifferential, RandomPollSequencesMatchTheLiteralDiff) {
 
 // Tables large enough to grow the index, with ID patterns that share their low bits.
 TEST_F(ConnectionDiffDifferential, LargeTablesWithChurnMatchTheLiteralDiff) {
-    const uint32_t strides[] = {1, 2, 0x10000, 0x100000, 0x80000000U, 0x9e3779b9U};
+    const std::array<uint32_t, 6> strides = {1, 2, 0x10000, 0x100000, 0x80000000U, 0x9e3779b9U};
     Coverage coverage;
     for (uint32_t seed = 1; seed <= 12; ++seed) {
         std::mt19937 rng(seed);
-        const uint32_t stride = strides[seed % (sizeof strides / sizeof strides[0])];
+        const uint32_t stride = strides.at(seed % strides.size());
         const uint32_t size = 200 + static_cast<uint32_t>(rng() % 1800);
         uint32_t next_id = static_cast<uint32_t>(rng());
         std::vector<ConnectionInfo> snapshot;

@@ -38,6 +38,7 @@ inline int literalDetectEvents(std::vector<ConnectionInfo>& tracked,
         // 2.1 The first snapshot record with the entry's ConnectionID.
         const ConnectionInfo* found = nullptr;
         for (const ConnectionInfo& record : snapshot) {
+            // cppcheck-suppress useStlAlgorithm ; spelled out on purpose, step by step
             if (record.ConnectionID == entry.ConnectionID) {
                 found = &record;
                 break;
@@ -72,6 +73,7 @@ inline int literalDetectEvents(std::vector<ConnectionInfo>& tracked,
     for (const ConnectionInfo& record : snapshot) {
         bool is_tracked = false;
         for (const ConnectionInfo& entry : tracked) {
+            // cppcheck-suppress useStlAlgorithm ; spelled out on purpose, step by step
             if (entry.ConnectionID == record.ConnectionID) {
                 is_tracked = true;
                 break;
