@@ -153,10 +153,7 @@ inline std::vector<IniReadCase> iniReadCases() {
     mode("sign then blank", "- 5", 0);
     mode("sign alone", "-", 0);
     mode("two numbers", "1 2", 1);
-    mode("control character before digits",
-         "\x01"
-         "5",
-         5);
+    mode("control character before digits", std::string(1, '\x01') + "5", 5);
     mode("hexadecimal", "0x10", 16);
     mode("hexadecimal stops at a non-digit", "0xfg", 15);
     mode("hexadecimal prefix alone", "0x", 0);
