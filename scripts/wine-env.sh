@@ -6,10 +6,12 @@ wine_env_setup() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win32
+  wineserver -k >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true
+  mkdir -p "$WINEPREFIX"
+  # The server first, kept up, so the prefix's services never hold a caller's pipes.
   wineserver -p
-  wineboot -i >/dev/null 2>&1 || true
+  wineboot -i >/dev/null 2>&1 </dev/null || true
   if [ -f "$(dirname "${BASH_SOURCE[0]}")/fakewmi-register.sh" ]; then
     # shellcheck source=/dev/null
     . "$(dirname "${BASH_SOURCE[0]}")/fakewmi-register.sh"

@@ -18,6 +18,8 @@ class PluginTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hoststub::installTraceCapture();
+        hoststub::clearTrace();
+        hoststub::clearRequests();
         ASSERT_TRUE(hoststub::loadLibrary("Tarnwick.dll")) << "Tarnwick.dll not found next to the test program";
         home_ = makeTempDirectory();
     }
