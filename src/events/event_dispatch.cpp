@@ -1,0 +1,78 @@
+#include "events/event_dispatch.h"
+
+#include "config/preferences.h"
+#include "config/settings_store.h"
+#include "core/trace.h"
+#include "events/event_log.h"
+#include "events/message_template.h"
+
+namespace {
+
+bool modeLogs(int32_t mode) {
+    return mode == LogEvents || mode == ShowAndLogEvents;
+}
+
+bool modeShows(int32_t mode) {
+    return mode == ShowEvents || mode == ShowAndLogEvents;
+}
+
+void deliver(const PluginSettings& settings, const ShareEvent& event, bool test) {
+    if (settings.PluginMode == Inactive)
+        return;
+
+    const char* share = event.Connection.ShareName.c_str();
+    std::string text;
+    int32_t display = 0;
+    switch (event.Kind) {
+    case Enter:
+        text = settings.EnterEventsMessage;
+        if (!test)
+            DebugTrace("%s: ADD:%s", TRACE_TAG, share);
+        display = settings.DisplayEnterEvents;
+        break;
+    case Leave:
+        text = settings.LeaveEventsMessage;
+        if (!test)
+            DebugTrace("%s: REM:%s", TRACE_TAG, share);
+        display = settings.DisplayLeaveEvents;
+        break;
+    case Presence:
+        text = settings.PresenceEventsMessage;
+        if (!test)
+            DebugTrace("%s: PRESENCE:%s", TRACE_TAG, share);
+        display = settings.DisplayPresenceEvents;
+        break;
+    default:
+        return; // no template, no switch: nothing to deliver
+    }
+    if (display == 0 && !test)
+        return;
+
+    expandMessage(event.Connection, text);
+
+    if (event.Kind != Presence && modeLogs(settings.PluginMode) && !test) {
+        if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share))
+            writeEvent(event);
+    }
+
+    if (modeShows(settings.PluginMode)) {
+        if (!test && !findSourceIn(settings, share))
+            return;
+        platformRequestAlert(text, event.Connection, settings.PersistentAlerts);
+    }
+}
+
+} // namespace
+
+void dispatchEvent(const ShareEvent& event, bool test) {
+    try {
+        // One snapshot for the whole event, so a concurrent apply of the
+        // preferences never mixes old and new settings within it.
+        const SettingsSnapshot settings = currentSettings();
+        if (settings)
+            deliver(*settings, event, test);
+    } catch (...) {
+        // Out of memory while copying texts: the event is dropped; the
+        // watcher and the UI thread carry on.
+    }
+}
