@@ -1,4 +1,5 @@
 #include "host_stand_in.h"
+#include "alert_window.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -14,6 +15,8 @@ struct PendingAlert {
     AlertCallback callback;
     void* user_data;
     DWORD accepted_at;
+    std::string text;
+    HWND window; // opened on the main thread by pumpFor, when alert windows are on
 };
 
 struct State {
@@ -225,7 +228,8 @@ int TW_CDECL hostCallback(const char* guid, const char* request, void* record) {
                 printLine("  ALERT | ", r.alert_text);
         }
         if (r.name == host::kRequestSystraySetAlert && r.alert_callback != nullptr)
-            s.alerts.push_back(PendingAlert{r.alert_callback, r.alert_user_data, GetTickCount()});
+            s.alerts.push_back(
+                PendingAlert{r.alert_callback, r.alert_user_data, GetTickCount(), r.alert_text, nullptr});
         s.requests.push_back(std::move(r));
     }
     s.changed.notify_all();
@@ -297,6 +301,7 @@ size_t destroyAlerts(DWORD min_age_ms) {
     }
     // The host no longer uses the user data once it has sent "alert_destroy".
     for (const PendingAlert& alert : due) {
+        closeAlertWindow(alert.window);
         char text[] = "";
         char event[] = "alert_destroy";
         alert.callback(0, text, event, nullptr, alert.user_data);
@@ -304,9 +309,28 @@ size_t destroyAlerts(DWORD min_age_ms) {
     return due.size();
 }
 
+namespace {
+// Windows belong to the thread that pumps messages, so alerts that arrived on
+// the plug-in's thread get theirs here.
+void openNewAlertWindows() {
+    std::lock_guard<std::mutex> hold(state().mutex);
+    if (!state().options.alert_windows)
+        return;
+    int slot = 0;
+    for (PendingAlert& alert : state().alerts) {
+        if (alert.window == nullptr)
+            alert.window = openAlertWindow(alert.text, slot);
+        else
+            placeAlertWindow(alert.window, slot);
+        ++slot;
+    }
+}
+} // namespace
+
 void pumpFor(DWORD ms, DWORD alert_lifetime_ms) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < ms) {
+        openNewAlertWindows();
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);

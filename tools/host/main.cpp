@@ -3,9 +3,12 @@
 //
 //   tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] STEP...
 //   steps: load HOME | start | stop | unload | version | prefsShow FLAG [X Y]
-//          | prefsAction CODE | sleep MS | event NAME
+//          | prefsAction CODE | sleep MS | event NAME | play SCENARIO
+//   play serves a scenario of sessions through the fake WMI provider whose data
+//   file is named by TARNWICK_FAKEWMI_FILE (see tools/demo/scenario.txt).
 
 #include "host_stand_in.h"
+#include "scenario_player.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +21,7 @@ namespace {
 void usage() {
     std::fprintf(stderr, "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
                          "STEP...\n  steps: load HOME | start | stop | unload | version | prefsShow FLAG [X Y] | "
-                         "prefsAction CODE | sleep MS | event NAME\n");
+                         "prefsAction CODE | sleep MS | event NAME | play SCENARIO\n");
 }
 
 bool isNumber(const char* text) {
@@ -93,6 +96,16 @@ int main(int argc, char** argv) {
             std::printf("> sleep %s ms\n", arg);
             std::fflush(stdout);
             hoststub::pumpFor(static_cast<DWORD>(std::atol(arg)), alert_ms);
+            ++i;
+            continue;
+        } else if (step == "play" && arg != nullptr) {
+            const char* data_path = std::getenv("TARNWICK_FAKEWMI_FILE");
+            if (data_path == nullptr) {
+                std::fprintf(stderr, "play needs TARNWICK_FAKEWMI_FILE\n");
+                return 2;
+            }
+            if (!playScenario(arg, data_path, alert_ms))
+                return 4;
             ++i;
             continue;
         } else if (step == "event" && arg != nullptr) {
