@@ -35,6 +35,7 @@ protected:
     // Writes tarnwick.ini in the home directory (lines joined with CR LF).
     void writeIni(const std::string& content) const { writeFile(home_ + "\\tarnwick.ini", content); }
     std::string iniPath() const { return home_ + "\\tarnwick.ini"; }
+public:
     static void writeFile(const std::string& path, const std::string& content) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << content;
@@ -49,6 +50,7 @@ protected:
         return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
+protected:
     // Loads with DebugMode on, so trace lines from the first settings load on are visible.
     int loadWithTrace() {
         writeIni("[Settings]\r\nDebugMode = 1\r\n");
