@@ -44,6 +44,9 @@ for preset in native native-sanitize; do
   fi
 done
 
+echo "== lint"
+if bash scripts/lint.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 echo "== win32: build"
 if build win32; then
   # shellcheck source=scripts/wine-env.sh

@@ -15,7 +15,8 @@
 // The host's request entry: (plug-in GUID, request name, record).
 typedef int(TW_CDECL* HostCallback)(const char* guid, const char* request, void* record);
 // The alert callback the host calls for each alert: (unused, text, event, unused, user data).
-typedef int(TW_CDECL* AlertCallback)(int unused, char* text, char* event, void* unused_pointer, void* user_data);
+typedef int(TW_CDECL* AlertCallback)(int unused, char* text, char* event, void* unused_pointer,
+                                     void* user_data);
 
 namespace host {
 

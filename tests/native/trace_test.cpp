@@ -52,9 +52,13 @@ TEST_F(TraceTest, TracerNestsAndLeavesAlsoOnException) {
     }
     EXPECT_THROW(tracedThrow(), std::runtime_error);
     const std::vector<std::string> expected = {
-        "TARNWICK: Enter GLOBAL->plugin_main\n", "TARNWICK: Enter GLOBAL->plugin_load\n", "TARNWICK: body\n",
-        "TARNWICK: Leave GLOBAL->plugin_load\n", "TARNWICK: Leave GLOBAL->plugin_main\n",
-        "TARNWICK: Enter GLOBAL->tracedThrow\n", "TARNWICK: Leave GLOBAL->tracedThrow\n",
+        "TARNWICK: Enter GLOBAL->plugin_main\n",
+        "TARNWICK: Enter GLOBAL->plugin_load\n",
+        "TARNWICK: body\n",
+        "TARNWICK: Leave GLOBAL->plugin_load\n",
+        "TARNWICK: Leave GLOBAL->plugin_main\n",
+        "TARNWICK: Enter GLOBAL->tracedThrow\n",
+        "TARNWICK: Leave GLOBAL->tracedThrow\n",
     };
     EXPECT_EQ(capturedTraceLines(), expected);
 }

@@ -20,7 +20,8 @@ protected:
         hoststub::installTraceCapture();
         hoststub::clearTrace();
         hoststub::clearRequests();
-        ASSERT_TRUE(hoststub::loadLibrary("Tarnwick.dll")) << "Tarnwick.dll not found next to the test program";
+        ASSERT_TRUE(hoststub::loadLibrary("Tarnwick.dll"))
+            << "Tarnwick.dll not found next to the test program";
         home_ = makeTempDirectory();
     }
 
@@ -35,6 +36,7 @@ protected:
     // Writes tarnwick.ini in the home directory (lines joined with CR LF).
     void writeIni(const std::string& content) const { writeFile(home_ + "\\tarnwick.ini", content); }
     std::string iniPath() const { return home_ + "\\tarnwick.ini"; }
+
 public:
     static void writeFile(const std::string& path, const std::string& content) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);

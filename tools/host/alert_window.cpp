@@ -83,9 +83,9 @@ HWND openAlertWindow(const std::string& markup, int slot) {
     const POINT at = slotPosition(slot);
     const int x = at.x;
     const int y = at.y;
-    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, plainAlertText(markup).c_str(),
-                                  WS_POPUP | WS_BORDER, x, y, kWidth, kHeight, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName,
+                                  plainAlertText(markup).c_str(), WS_POPUP | WS_BORDER, x, y, kWidth, kHeight,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (window != nullptr) {
         ShowWindow(window, SW_SHOWNOACTIVATE);
         UpdateWindow(window);

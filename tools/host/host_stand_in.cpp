@@ -73,7 +73,8 @@ std::string describe(const Request& r) {
         std::snprintf(buffer, sizeof buffer, "size=%u %u \"%s\" %u", r.struct_size, r.word4,
                       r.entry_name.c_str(), r.word12);
     } else if (r.name == host::kRequestDialogAdd || r.name == host::kRequestDialogRemove) {
-        std::snprintf(buffer, sizeof buffer, "size=%u window=%p", r.struct_size, static_cast<void*>(r.window));
+        std::snprintf(buffer, sizeof buffer, "size=%u window=%p", r.struct_size,
+                      static_cast<void*>(r.window));
     } else if (r.name == host::kRequestSystraySetAlert) {
         std::snprintf(buffer, sizeof buffer, "size=%u type=\"%s\" persistent=%d", r.struct_size,
                       r.alert_type.c_str(), r.alert_persistent);
@@ -125,8 +126,8 @@ bool loadLibrary(const char* dll_path) {
         return false;
     s.plugin_main = reinterpret_cast<int(__cdecl*)(char*, void*)>(
         reinterpret_cast<void*>(GetProcAddress(s.library, "plugin_main")));
-    s.plugin_version =
-        reinterpret_cast<int(__cdecl*)()>(reinterpret_cast<void*>(GetProcAddress(s.library, "plugin_version")));
+    s.plugin_version = reinterpret_cast<int(__cdecl*)()>(
+        reinterpret_cast<void*>(GetProcAddress(s.library, "plugin_version")));
     return s.plugin_main != nullptr && s.plugin_version != nullptr;
 }
 
@@ -171,7 +172,8 @@ int sendSimple(const char* event) {
     return callMain(event, nullptr);
 }
 
-int sendPrefsShow(int show, const char* entry_name, HWND parent, int x, int y, host::PrefsShowRecord* record_out) {
+int sendPrefsShow(int show, const char* entry_name, HWND parent, int x, int y,
+                  host::PrefsShowRecord* record_out) {
     host::PrefsShowRecord record{};
     record.struct_size = sizeof record;
     record.show = show;
@@ -204,7 +206,8 @@ int TW_CDECL hostCallback(const char* guid, const char* request, void* record) {
         r.word4 = prefs->one;
         r.entry_name = textOrEmpty(prefs->name);
         r.word12 = prefs->zero;
-    } else if (record != nullptr && (r.name == host::kRequestDialogAdd || r.name == host::kRequestDialogRemove)) {
+    } else if (record != nullptr &&
+               (r.name == host::kRequestDialogAdd || r.name == host::kRequestDialogRemove)) {
         const auto* dialog = static_cast<const host::DialogRecord*>(record);
         r.window = static_cast<HWND>(dialog->window);
         r.window_existed = r.window != nullptr && IsWindow(r.window);

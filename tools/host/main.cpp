@@ -19,9 +19,10 @@
 namespace {
 
 void usage() {
-    std::fprintf(stderr, "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
-                         "STEP...\n  steps: load HOME | start | stop | unload | version | prefsShow FLAG [X Y] | "
-                         "prefsAction CODE | sleep MS | event NAME | play SCENARIO\n");
+    std::fprintf(stderr,
+                 "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
+                 "STEP...\n  steps: load HOME | start | stop | unload | version | prefsShow FLAG [X Y] | "
+                 "prefsAction CODE | sleep MS | event NAME | play SCENARIO\n");
 }
 
 bool isNumber(const char* text) {
@@ -127,7 +128,8 @@ int main(int argc, char** argv) {
     const size_t destroyed = hoststub::destroyAlerts(0);
     if (destroyed != 0)
         std::printf("destroyed %zu remaining alert(s)\n", destroyed);
-    std::printf("%zu request(s), %zu trace line(s)\n", hoststub::requests().size(), hoststub::traceLines().size());
+    std::printf("%zu request(s), %zu trace line(s)\n", hoststub::requests().size(),
+                hoststub::traceLines().size());
     hoststub::freeLibrary();
     return 0;
 }

@@ -51,7 +51,8 @@ bool replaceFile(const std::string& path, const std::string& text) {
 }
 } // namespace
 
-bool playScenario(const std::string& scenario_path, const std::string& data_path, unsigned long alert_lifetime_ms) {
+bool playScenario(const std::string& scenario_path, const std::string& data_path,
+                  unsigned long alert_lifetime_ms) {
     std::ifstream in(scenario_path, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "cannot read scenario %s\n", scenario_path.c_str());

@@ -17,4 +17,5 @@ struct ScenarioStage {
 bool parseScenario(const std::string& text, std::vector<ScenarioStage>& stages, std::string& error);
 
 // Serves the stages one after another through the data file that the provider reads.
-bool playScenario(const std::string& scenario_path, const std::string& data_path, unsigned long alert_lifetime_ms);
+bool playScenario(const std::string& scenario_path, const std::string& data_path,
+                  unsigned long alert_lifetime_ms);

@@ -8,7 +8,8 @@
 int plugin_prefsShow(void* record) {
     FunctionTracer tracer("plugin_prefsShow", "GLOBAL");
     auto* show = static_cast<host::PrefsShowRecord*>(record);
-    if (show == nullptr || show->entry_name == nullptr || std::strcmp(show->entry_name, host::kPluginName) != 0)
+    if (show == nullptr || show->entry_name == nullptr ||
+        std::strcmp(show->entry_name, host::kPluginName) != 0)
         return 0;
     DebugTrace("%s: preferences called", TRACE_TAG);
     std::strcpy(show->title, host::kPrefsTitle);
