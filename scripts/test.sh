@@ -49,6 +49,7 @@ if bash scripts/lint.sh; then passed=$((passed + 1)); else failed=$((failed + 1)
 
 echo "== win32: build"
 if build win32; then
+  if bash scripts/check-dll.sh build/win32/Tarnwick.dll; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
   # shellcheck source=scripts/wine-env.sh
   . scripts/wine-env.sh
   trap wine_env_teardown EXIT

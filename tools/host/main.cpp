@@ -65,6 +65,10 @@ int main(int argc, char** argv) {
 
     for (; i < argc; ++i) {
         const std::string step = argv[i];
+        LARGE_INTEGER frequency;
+        LARGE_INTEGER started;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&started);
         const char* arg = i + 1 < argc ? argv[i + 1] : nullptr;
         int result = 0;
         if (step == "load" && arg != nullptr) {
@@ -122,7 +126,11 @@ int main(int argc, char** argv) {
             usage();
             return 2;
         }
-        std::printf("  = %d\n", result);
+        LARGE_INTEGER ended;
+        QueryPerformanceCounter(&ended);
+        const double took_ms = 1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) /
+                               static_cast<double>(frequency.QuadPart);
+        std::printf("  = %d (%.1f ms)\n", result, took_ms);
         std::fflush(stdout);
     }
     const size_t destroyed = hoststub::destroyAlerts(0);
