@@ -1,0 +1,16 @@
+#pragma once
+// What the fake tells the tests about itself: the call log and the query counter
+// next to the data file.
+
+#include <string>
+
+namespace fakewmi {
+
+// Appends one line (UTF-8, CR LF added) to "<data file>.log".
+void logCall(const std::wstring& data_path, const std::wstring& line);
+
+// Adds one to the number in "<data file>.count", under a lock on the file, so
+// that queries from several threads are all counted.
+void countQuery(const std::wstring& data_path);
+
+} // namespace fakewmi
