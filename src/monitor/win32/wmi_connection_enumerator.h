@@ -1,0 +1,58 @@
+#pragma once
+// The WMI client that lists the server sessions on this computer's shares
+// (Win32_ServerConnection). Used on one thread: the one that called connect,
+// which COM then runs as a single-threaded apartment.
+
+#include "monitor/connection_info.h"
+#include "monitor/connection_tracker.h"
+#include "monitor/share_event.h"
+
+#include <windows.h>
+
+#include <ole2.h>
+#include <wbemidl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CConnectionEnumerator {
+public:
+    CConnectionEnumerator() = default;
+    // Disconnects a connected enumerator, dropping the result.
+    virtual ~CConnectionEnumerator();
+    CConnectionEnumerator(const CConnectionEnumerator&) = delete;
+    CConnectionEnumerator& operator=(const CConnectionEnumerator&) = delete;
+
+    // 0 connected; 1 already connected; 2 COM initialisation failed; 3 COM
+    // security or creating the locator failed; 4 opening root\cimv2 failed.
+    int connect();
+    // 0 disconnected (one CoUninitialize for the connect); 5 was not connected.
+    int disconnect();
+    // The services interface is present: queries can run.
+    bool isConnected() const { return services_ != nullptr; }
+
+    // Empties `connections`, then fills it with one record per session in WMI's
+    // order. 0 the query ran (a failure part-way keeps the rows read so far);
+    // 1 not connected or the query was refused; 2 rewinding the result failed.
+    int getConnections(std::vector<ConnectionInfo>& connections);
+
+    // Fills `connection` from one Win32_ServerConnection row; properties that
+    // cannot be read leave their fields as they are. LastReportTime is not touched.
+    int readConnection(IWbemClassObject* row, ConnectionInfo& connection);
+
+    // The snapshot diff over the tracked table; it uses nothing of the enumerator.
+    static int detectEvents(std::vector<ConnectionInfo>& tracked, const std::vector<ConnectionInfo>& snapshot,
+                            std::vector<ShareEvent>& events, int32_t interval_minutes) {
+        return detectConnectionEvents(tracked, snapshot, events, interval_minutes);
+    }
+
+    // 0 read; 1 fetching failed; 2 NULL (and, for numbers, 3 not an unsigned
+    // decimal). The output keeps its value on every non-zero code.
+    static int getStringProperty(IWbemClassObject* row, const wchar_t* name, std::string& value);
+    static int getNumberProperty(IWbemClassObject* row, const wchar_t* name, uint32_t& value);
+
+private:
+    IWbemLocator* locator_ = nullptr;
+    IWbemServices* services_ = nullptr;
+};
