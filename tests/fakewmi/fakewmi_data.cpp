@@ -16,7 +16,8 @@
 //   fail query [<hr>]            ExecQuery fails
 //   fail reset [<hr>]            IEnumWbemClassObject::Reset fails
 //   fail next <k> [<hr>]         Next delivers k rows, then returns <hr> with no row; a
-//                                success code such as 0x40004 (WBEM_S_TIMEDOUT) ends early
+//                                success code such as 0x40004 (WBEM_S_TIMEDOUT) comes
+//                                with the k-th row already (alone when k is 0)
 //   trace get                    log every IWbemClassObject::Get call
 //
 // <hr> is an HRESULT in C notation (0x80041003); each step has a plain failure code as default.

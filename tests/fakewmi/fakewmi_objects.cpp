@@ -241,6 +241,9 @@ public:
                 objects[*returned] = new ClassObject(rows_[position_], data_path_, trace_get_);
                 ++*returned;
                 ++position_;
+                // A success code comes with the last row it lets out.
+                if (next_.active && SUCCEEDED(next_.code) && position_ == next_after_)
+                    return next_.code;
             }
             return WBEM_S_NO_ERROR;
         });
