@@ -1,9 +1,89 @@
+// The background poll: connect to WMI (retrying every 100 ms), then once a
+// second read the sessions, diff them against the tracked table under
+// tracker_lock, and dispatch the events without the lock.
+
 #include "monitor/win32/watcher_thread.h"
+#include "config/settings_store.h"
+#include "core/trace.h"
 #include "core/win32/plugin_state.h"
+#include "events/event_dispatch.h"
+#include "monitor/connection_tracker.h"
+#include "monitor/win32/wmi_connection_enumerator.h"
+
+#include <vector>
+
+namespace {
+
+constexpr DWORD kConnectRetryMilliseconds = 100;
+constexpr DWORD kPollWaitMilliseconds = 1000;
+
+// Holds tracker_lock for one scope.
+class TrackerLockHold {
+public:
+    TrackerLockHold() { EnterCriticalSection(&tracker_lock); }
+    ~TrackerLockHold() { LeaveCriticalSection(&tracker_lock); }
+    TrackerLockHold(const TrackerLockHold&) = delete;
+    TrackerLockHold& operator=(const TrackerLockHold&) = delete;
+};
+
+// The presence interval handed to the diff: 0 while Presence events are off.
+int32_t presenceIntervalMinutes() {
+    const SettingsSnapshot settings = currentSettings();
+    return settings->DisplayPresenceEvents != 0 ? static_cast<int32_t>(settings->PresenceUpdateInterval) : 0;
+}
+
+void tryConnect(CConnectionEnumerator& enumerator) {
+    DebugTrace("%s: connecting...", TRACE_TAG);
+    const int code = enumerator.connect();
+    if (code != 0)
+        DebugTrace("%s: error connecting : [%d] [%d]!", TRACE_TAG, code, static_cast<int>(GetLastError()));
+    else
+        DebugTrace("%s: connecting OK", TRACE_TAG);
+}
+
+void runWatcher() {
+    CConnectionEnumerator enumerator;
+    std::vector<ConnectionInfo> snapshot;
+    std::vector<ShareEvent> events;
+    for (;;) {
+        snapshot.clear();
+        events.clear();
+        if (!enumerator.isConnected()) {
+            // The stop signal is not looked at here: stop forces an end if connecting never succeeds.
+            tryConnect(enumerator);
+            Sleep(kConnectRetryMilliseconds);
+            continue;
+        }
+        // A failed query leaves the snapshot empty, so every tracked session leaves.
+        enumerator.getConnections(snapshot);
+        {
+            TrackerLockHold hold;
+            CConnectionEnumerator::detectEvents(connectionTracker().table(), snapshot, events,
+                                                presenceIntervalMinutes());
+        }
+        for (const ShareEvent& event : events)
+            dispatchEvent(event, false);
+        if (WaitForSingleObject(stop_event, kPollWaitMilliseconds) == WAIT_OBJECT_0)
+            break;
+    }
+    snapshot.clear();
+    events.clear();
+    if (enumerator.isConnected()) {
+        DebugTrace("%s: disconnecting...", TRACE_TAG);
+        if (enumerator.disconnect() != 0)
+            DebugTrace("%s: error disconnecting!", TRACE_TAG);
+        else
+            DebugTrace("%s: disconnecting OK", TRACE_TAG);
+    }
+}
+
+} // namespace
 
 DWORD WINAPI WatcherThread(LPVOID /*unused*/) {
-    // Polling arrives with the WMI client; until then the thread only waits to be stopped.
-    while (WaitForSingleObject(stop_event, 1000) != WAIT_OBJECT_0) {
+    try {
+        runWatcher();
+    } catch (...) {
+        // Nothing may leave the thread; an unexpected failure just ends the watch.
     }
     return 0;
 }
