@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,6 +27,13 @@ protected:
     }
 
     void TearDown() override {
+        if (HasFailure()) {
+            // The plug-in's own account of what happened, for the failure report.
+            const auto lines = hoststub::traceLines();
+            const size_t from = lines.size() > 60 ? lines.size() - 60 : 0;
+            for (size_t i = from; i < lines.size(); ++i)
+                std::printf("  trace | %.300s\n", lines[i].c_str());
+        }
         // Leave the plug-in stopped and unloaded, whatever the test did.
         hoststub::sendSimple("stop");
         hoststub::sendSimple("unload");

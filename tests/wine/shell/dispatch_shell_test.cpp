@@ -1,0 +1,167 @@
+// Dispatch inside the DLL's own code, where the Events page's test flag and the
+// log writer's path switch are not reachable through the exports yet.
+
+#include "config/settings_store.h"
+#include "core/trace.h"
+#include "core/win32/plugin_state.h"
+#include "events/event_dispatch.h"
+#include "events/event_log.h"
+#include "host_stand_in.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+std::string tempPath(const char* prefix) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    char name[MAX_PATH];
+    GetTempFileNameA(folder, prefix, 0, name);
+    DeleteFileA(name);
+    return name;
+}
+
+std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+ShareEvent sampleEvent(EventKind kind, const std::string& share, const std::string& user) {
+    ShareEvent event;
+    event.Kind = kind;
+    event.Connection.ShareName = share;
+    event.Connection.UserName = user;
+    event.Connection.ComputerName = "127.0.0.1";
+    event.Connection.ActiveTime = 3661;
+    return event;
+}
+
+class ShellDispatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        hoststub::installTraceCapture();
+        hoststub::clearTrace();
+        hoststub::clearRequests();
+        HostLink.store(hoststub::hostCallback);
+        set_debug_trace(true);
+        log_ = tempPath("tl");
+        setLogPath(log_.c_str());
+    }
+    void TearDown() override {
+        hoststub::destroyAlerts();
+        HostLink.store(nullptr);
+        set_debug_trace(false);
+        replaceSettings(PluginSettings());
+        DeleteFileA(log_.c_str());
+    }
+    static size_t linesContaining(const std::string& fragment) {
+        size_t count = 0;
+        for (const std::string& line : hoststub::traceLines())
+            count += line.find(fragment) != std::string::npos ? 1 : 0;
+        return count;
+    }
+    std::string log_;
+};
+
+TEST_F(ShellDispatch, TestEventsAlertRegardlessOfSourcesAndDisplayFlags) {
+    PluginSettings settings;
+    settings.PluginMode = ShowAndLogEvents;
+    settings.SourceWatchMode = SourcesOnly;
+    settings.DisplayPresenceEvents = 0;
+    settings.PresenceEventsMessage = "$UserName$ on $ShareName$ for $ActiveTime$";
+    settings.PersistentAlerts = 1;
+    replaceSettings(settings);
+
+    dispatchEvent(sampleEvent(Presence, "NotASource", "kim"), true);
+
+    const auto alerts = hoststub::requestsNamed("systraySetAlert");
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].alert_text, "kim on NotASource for 01:01:01");
+    EXPECT_EQ(alerts[0].alert_persistent, 1);
+    EXPECT_EQ(linesContaining("PRESENCE:"), 0u);
+    EXPECT_EQ(linesContaining("SOURCE ["), 0u);
+    EXPECT_EQ(GetFileAttributesA(log_.c_str()), INVALID_FILE_ATTRIBUTES) << "a test event is never logged";
+}
+
+TEST_F(ShellDispatch, TestEventsShowNothingInModesWithoutAlerts) {
+    PluginSettings settings;
+    for (int mode : {Inactive, LogEvents}) {
+        settings.PluginMode = mode;
+        replaceSettings(settings);
+        dispatchEvent(sampleEvent(Enter, "Public", "lee"), true);
+    }
+    EXPECT_TRUE(hoststub::requests().empty());
+    EXPECT_EQ(GetFileAttributesA(log_.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(linesContaining("ADD:"), 0u);
+}
+
+TEST_F(ShellDispatch, NoAlertIsRequestedOnceTheHostIsGone) {
+    PluginSettings settings;
+    settings.PluginMode = ShowAndLogEvents;
+    settings.Sources.push_back(SourceEntry{"Public", "C:\\Public"});
+    replaceSettings(settings);
+    HostLink.store(nullptr);
+    dispatchEvent(sampleEvent(Enter, "Public", "max"), false);
+    EXPECT_TRUE(hoststub::requests().empty());
+    // The log does not depend on the host.
+    EXPECT_NE(readText(log_).find("\"ENTER\" \"max\""), std::string::npos);
+}
+
+TEST_F(ShellDispatch, ANewLogPathWhileEventsFlowLosesAndSplitsNoLine) {
+    PluginSettings settings;
+    settings.PluginMode = LogEvents;
+    replaceSettings(settings);
+    set_debug_trace(false);
+    const std::string other = tempPath("tm");
+    constexpr int kEvents = 400;
+    std::atomic<bool> done{false};
+    std::thread watcher([&] {
+        for (int i = 0; i < kEvents; ++i)
+            dispatchEvent(
+                sampleEvent(i % 2 ? Leave : Enter, "S" + std::to_string(i), "u" + std::to_string(i)), false);
+        done = true;
+    });
+    int switches = 0;
+    while (!done) {
+        setLogPath((switches++ % 2 ? log_ : other).c_str());
+        Sleep(1);
+    }
+    watcher.join();
+
+    std::set<std::string> users;
+    size_t total = 0;
+    for (const std::string& path : {log_, other}) {
+        std::istringstream lines(readText(path));
+        std::string line;
+        while (std::getline(lines, line)) {
+            ++total;
+            ASSERT_FALSE(line.empty());
+            ASSERT_EQ(line.back(), '\r') << "every line ends with CR LF: " << line;
+            const size_t user_at = line.find("\" \"") + 3;
+            const std::string user = line.substr(user_at, line.find('"', user_at) - user_at);
+            const std::string index = user.substr(1);
+            ASSERT_NE(line.find("\" \"127.0.0.1\" \""), std::string::npos) << line;
+            const std::string tail = " \"S" + index + "\"\r";
+            ASSERT_EQ(line.substr(line.size() - std::min(line.size(), tail.size())), tail) << line;
+            users.insert(user);
+        }
+    }
+    EXPECT_GT(switches, 2);
+    EXPECT_EQ(total, static_cast<size_t>(kEvents));
+    EXPECT_EQ(users.size(), static_cast<size_t>(kEvents));
+    DeleteFileA(other.c_str());
+}
+
+} // namespace

@@ -1,0 +1,133 @@
+// The watcher thread of the real DLL against the fake WMI provider.
+
+#include "session_fixture.h"
+
+namespace {
+
+using Watcher = SessionTest;
+
+TEST_F(Watcher, SessionEntersStaysAndLeavesInTheRightPolls) {
+    writeSettings("PresenceUpdateInterval = 5\r\n");
+    serve({makeSession(7, "Public", "alice", 100)});
+    loadAndStart();
+    ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Public", 1, 10000));
+
+    serve({makeSession(7, "Public", "alice", 399)});
+    awaitNextPoll();
+    EXPECT_EQ(countTrace("TARNWICK: PRESENCE:Public"), 0u) << "299 seconds are not yet 5 minutes";
+
+    serve({makeSession(7, "Public", "alice", 400)});
+    awaitNextPoll();
+    EXPECT_EQ(countTrace("TARNWICK: PRESENCE:Public"), 1u);
+    awaitNextPoll();
+    EXPECT_EQ(countTrace("TARNWICK: PRESENCE:Public"), 1u) << "the next Presence is due 5 minutes later";
+
+    serve({});
+    awaitNextPoll();
+    const std::vector<std::string> kinds = {"TARNWICK: ADD:Public", "TARNWICK: PRESENCE:Public",
+                                            "TARNWICK: REM:Public"};
+    std::vector<std::string> seen;
+    for (const std::string& line : hoststub::traceLines()) {
+        if (line == kinds[0] || line == kinds[1] || line == kinds[2])
+            seen.push_back(line);
+    }
+    EXPECT_EQ(seen, kinds);
+}
+
+TEST_F(Watcher, PresenceOffPassesNoInterval) {
+    writeSettings("PresenceUpdateInterval = 5\r\nDisplayPresenceEvents = 0\r\n");
+    serve({makeSession(3, "Docs", "bob", 0)});
+    loadAndStart();
+    ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Docs", 1, 10000));
+    serve({makeSession(3, "Docs", "bob", 100000)});
+    awaitNextPoll();
+    EXPECT_EQ(countTraceContaining("PRESENCE:"), 0u);
+    EXPECT_EQ(countTraceContaining("adding presence"), 0u);
+}
+
+TEST_F(Watcher, FailingConnectRetriesUntilStopForcesTheEnd) {
+    writeSettings("");
+    serve({}, "fail connect\n");
+    loadAndStart();
+    Sleep(1000);
+    const size_t attempts = countTrace("TARNWICK: connecting...");
+    // About one attempt per 100 ms; generous bounds for a loaded machine.
+    EXPECT_GE(attempts, 3u);
+    EXPECT_LE(attempts, 12u);
+    EXPECT_GE(countTraceContaining("TARNWICK: error connecting : [4] ["), attempts - 1);
+    EXPECT_EQ(countTrace("TARNWICK: connecting OK"), 0u);
+
+    const DWORD before = GetTickCount();
+    ASSERT_EQ(hoststub::sendSimple("stop"), 0);
+    const DWORD took = GetTickCount() - before;
+    EXPECT_GE(took, 4900u);
+    EXPECT_LT(took, 9000u);
+    EXPECT_EQ(countTrace("TARNWICK: FORCE THREAD TERMINATION!!!"), 1u);
+    EXPECT_EQ(countTraceContaining("disconnecting"), 0u);
+}
+
+TEST_F(Watcher, WorkingProviderStopsWithoutForce) {
+    writeSettings("");
+    serve({makeSession(1, "Public", "carol", 10)});
+    loadAndStart();
+    ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: connecting OK", 1, 10000));
+    awaitNextPoll();
+    const DWORD before = GetTickCount();
+    ASSERT_EQ(hoststub::sendSimple("stop"), 0);
+    // Far below the 5000 ms of a forced end: the thread sees the signal at its wait.
+    EXPECT_LT(GetTickCount() - before, 2500u);
+    EXPECT_EQ(countTraceContaining("FORCE THREAD TERMINATION"), 0u);
+    EXPECT_EQ(countTrace("TARNWICK: disconnecting..."), 1u);
+    EXPECT_EQ(countTrace("TARNWICK: disconnecting OK"), 1u);
+    EXPECT_EQ(countTrace("TARNWICK: connecting..."), 1u);
+}
+
+TEST_F(Watcher, FailingQueryMakesEveryTrackedSessionLeave) {
+    writeSettings("");
+    serve({makeSession(1, "Public", "dave", 10), makeSession(2, "Music", "erin", 20)});
+    loadAndStart();
+    ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Music", 1, 10000));
+    serve({makeSession(1, "Public", "dave", 11), makeSession(2, "Music", "erin", 21)}, "fail query\n");
+    awaitNextPoll();
+    EXPECT_EQ(traceContaining("TARNWICK: REM:"),
+              (std::vector<std::string>{"TARNWICK: REM:Public", "TARNWICK: REM:Music"}));
+    // The connection is kept: when the query works again both enter anew.
+    serve({makeSession(1, "Public", "dave", 12), makeSession(2, "Music", "erin", 22)});
+    awaitNextPoll();
+    EXPECT_EQ(countTrace("TARNWICK: ADD:Public"), 2u);
+    EXPECT_EQ(countTrace("TARNWICK: connecting..."), 1u);
+}
+
+TEST_F(Watcher, StopAndStartKeepsTheTrackedSessions) {
+    writeSettings("");
+    serve({makeSession(5, "Public", "frank", 10)});
+    loadAndStart();
+    ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Public", 1, 10000));
+    ASSERT_EQ(hoststub::sendSimple("stop"), 0);
+    ASSERT_EQ(hoststub::sendSimple("start"), 0);
+    ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: connecting OK", 2, 10000));
+    awaitNextPoll();
+    EXPECT_EQ(countTrace("TARNWICK: ADD:Public"), 1u) << "a restart must not report known sessions again";
+    serve({});
+    awaitNextPoll();
+    EXPECT_EQ(countTrace("TARNWICK: REM:Public"), 1u);
+}
+
+TEST_F(Watcher, NoRequestReachesAHostThatUnloadedWithoutStopping) {
+    writeSettings("PluginMode = 1\r\n", "SourcesCount = 1\r\nSourceName1 = Public\r\n");
+    serve({makeSession(1, "Public", "gina", 10)});
+    loadAndStart();
+    ASSERT_TRUE(hoststub::waitForRequests("systraySetAlert", 1, 10000));
+    ASSERT_EQ(hoststub::sendSimple("unload"), 0);
+    hoststub::clearRequests();
+    // The thread is left running by this host; its events must not call the missing callback.
+    serve({makeSession(1, "Public", "gina", 11), makeSession(2, "Public", "hank", 5)});
+    awaitNextPoll();
+    serve({});
+    awaitNextPoll();
+    EXPECT_TRUE(hoststub::requests().empty());
+    EXPECT_EQ(countTrace("TARNWICK: ADD:Public"), 2u);
+    EXPECT_EQ(countTrace("TARNWICK: REM:Public"), 2u);
+}
+
+} // namespace
