@@ -240,8 +240,9 @@ TEST_F(EventLogTest, PathSwitchesNeverSplitOrLoseConcurrentLines) {
     std::vector<int> seen;
     for (const std::string& path : {first, second}) {
         int previous = -1;
+        // Which file a line lands in depends on the scheduler; a loaded machine may
+        // put every line into one of them, which is still a correct outcome.
         const std::vector<std::string> lines = readLines(path);
-        EXPECT_FALSE(lines.empty()) << path;
         for (const std::string& line : lines) {
             int number = -1;
             char tail[512] = {};
@@ -252,6 +253,7 @@ TEST_F(EventLogTest, PathSwitchesNeverSplitOrLoseConcurrentLines) {
             seen.push_back(number);
         }
     }
+    EXPECT_GE(switches.load(), 2);
     std::sort(seen.begin(), seen.end());
     ASSERT_EQ(seen.size(), static_cast<std::size_t>(kLines));
     for (int i = 0; i < kLines; ++i)

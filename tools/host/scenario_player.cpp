@@ -1,4 +1,5 @@
 #include "scenario_player.h"
+#include "fakewmi/fakewmi_client.h"
 #include "host_stand_in.h"
 
 #include <windows.h>
@@ -38,19 +39,6 @@ bool parseScenario(const std::string& text, std::vector<ScenarioStage>& stages, 
     return true;
 }
 
-namespace {
-bool replaceFile(const std::string& path, const std::string& text) {
-    const std::string staged = path + ".new";
-    {
-        std::ofstream out(staged, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out.flush())
-            return false;
-    }
-    return MoveFileExA(staged.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-}
-} // namespace
-
 bool playScenario(const std::string& scenario_path, const std::string& data_path,
                   unsigned long alert_lifetime_ms) {
     std::ifstream in(scenario_path, std::ios::binary);
@@ -67,7 +55,7 @@ bool playScenario(const std::string& scenario_path, const std::string& data_path
         return false;
     }
     for (size_t i = 0; i < stages.size(); ++i) {
-        if (!replaceFile(data_path, stages[i].data)) {
+        if (!fakewmi::writeDataFile(data_path, stages[i].data)) {
             std::fprintf(stderr, "cannot write %s\n", data_path.c_str());
             return false;
         }
