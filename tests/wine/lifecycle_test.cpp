@@ -9,15 +9,14 @@ namespace {
 
 using hoststub::requestsNamed;
 using hoststub::sendSimple;
-using hoststub::traceLines;
 
 size_t countLines(const std::string& line) {
-    const auto lines = traceLines();
+    const auto lines = pluginTrace();
     return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
 }
 
 bool anyLineContains(const std::string& fragment) {
-    for (const std::string& line : traceLines()) {
+    for (const std::string& line : pluginTrace()) {
         if (line.find(fragment) != std::string::npos)
             return true;
     }
@@ -59,8 +58,8 @@ TEST_F(Lifecycle, ModuleEntryLoadsTheRichEditLibraryWithoutVisibleTrace) {
     EXPECT_FALSE(anyLineContains("LoadLibrary_ERROR"));
     EXPECT_FALSE(anyLineContains("Enter GLOBAL->plugin_load"));
     EXPECT_FALSE(anyLineContains("loading prefs from"));
-    ASSERT_FALSE(traceLines().empty());
-    EXPECT_EQ(traceLines().front(), "TARNWICK: Leave GLOBAL->load_preferences\n");
+    ASSERT_FALSE(pluginTrace().empty());
+    EXPECT_EQ(pluginTrace().front(), "TARNWICK: Leave GLOBAL->load_preferences\n");
 }
 
 TEST_F(Lifecycle, HandlersNestInsideTheDispatcher) {
@@ -74,7 +73,7 @@ TEST_F(Lifecycle, HandlersNestInsideTheDispatcher) {
         "TARNWICK: Enter GLOBAL->load_preferences\n",
         "TARNWICK: loading prefs from [" + home_ + "\\tarnwick.ini]",
     };
-    const auto lines = traceLines();
+    const auto lines = pluginTrace();
     ASSERT_GE(lines.size(), expected.size() + 3);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + expected.size()), expected);
     const std::vector<std::string> tail = {
@@ -130,7 +129,7 @@ TEST_F(Lifecycle, UnknownNamesOnlyPassTheDispatcher) {
         "TARNWICK: Enter GLOBAL->plugin_main\n",        "TARNWICK: Enter GLOBAL->plugin_finalUnload\n",
         "TARNWICK: Leave GLOBAL->plugin_finalUnload\n", "TARNWICK: Leave GLOBAL->plugin_main\n",
     };
-    EXPECT_EQ(traceLines(), expected);
+    EXPECT_EQ(pluginTrace(), expected);
     EXPECT_TRUE(hoststub::requests().empty());
 }
 

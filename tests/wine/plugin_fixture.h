@@ -9,11 +9,23 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+// The trace without the module entry's lines: the entry also runs (and traces)
+// when any thread of the process starts or ends, at moments no test controls.
+inline std::vector<std::string> pluginTrace() {
+    std::vector<std::string> lines = hoststub::traceLines();
+    lines.erase(
+        std::remove_if(lines.begin(), lines.end(),
+                       [](const std::string& line) { return line.find("->DllMain\n") != std::string::npos; }),
+        lines.end());
+    return lines;
+}
 
 class PluginTest : public ::testing::Test {
 protected:

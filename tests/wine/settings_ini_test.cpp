@@ -15,17 +15,6 @@ namespace {
 using hoststub::clearTrace;
 using hoststub::sendPrefsAction;
 
-// The trace of this thread's calls: the module entry also runs (and traces) when
-// any thread of the process starts or ends, at moments no test controls.
-std::vector<std::string> pluginTrace() {
-    std::vector<std::string> lines = hoststub::traceLines();
-    lines.erase(
-        std::remove_if(lines.begin(), lines.end(),
-                       [](const std::string& line) { return line.find("->DllMain\n") != std::string::npos; }),
-        lines.end());
-    return lines;
-}
-
 constexpr int kCancel = 0;
 constexpr int kApply = 1;
 constexpr int kOk = 2;
@@ -55,18 +44,6 @@ protected:
         return readFile(iniPath());
     }
     std::string tracedPath() const { return "[" + iniPath() + "]"; }
-    // Milliseconds that a "load" of the current file takes.
-    double timedLoad() {
-        LARGE_INTEGER frequency;
-        LARGE_INTEGER started;
-        LARGE_INTEGER ended;
-        QueryPerformanceFrequency(&frequency);
-        QueryPerformanceCounter(&started);
-        EXPECT_EQ(hoststub::sendLoad(home_.c_str()), 0);
-        QueryPerformanceCounter(&ended);
-        return 1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) /
-               static_cast<double>(frequency.QuadPart);
-    }
 };
 
 TEST_F(SettingsIni, ApplyWithoutAFileWritesTheDefaults) {
@@ -115,28 +92,22 @@ TEST_F(SettingsIni, DebugModeSevenMakesTheLoadVisibleFromItsEnd) {
     EXPECT_EQ(pluginTrace(), expected);
 }
 
-TEST_F(SettingsIni, FiveThousandSourcesLoadQuickly) {
+// How long such loads take is measured by scripts/bench-load.sh, not here.
+TEST_F(SettingsIni, FiveThousandSourcesLoadAndSaveBackUnchanged) {
     PluginSettings settings;
     for (int i = 1; i <= 5000; ++i)
         settings.Sources.push_back({"Share" + std::to_string(i), "C:\\Shares\\Folder" + std::to_string(i)});
     const std::string file = formatSettingsFile(settings);
     writeIni(file);
-    const double milliseconds = timedLoad();
-    RecordProperty("load_milliseconds", std::to_string(milliseconds));
-    std::printf("load of %zu bytes with 5000 sources: %.1f ms\n", file.size(), milliseconds);
-    // Reading each key on its own took about 5 s here; a section at a time, milliseconds.
-    EXPECT_LT(milliseconds, 1500.0);
+    ASSERT_EQ(hoststub::sendLoad(home_.c_str()), 0);
     ASSERT_EQ(sendPrefsAction(kApply), 0);
     const std::string saved = readFile(iniPath());
     EXPECT_TRUE(saved == file) << firstDifference(saved, file);
 }
 
-TEST_F(SettingsIni, AHugeSourcesCountLoadsOnlyTheLimitQuickly) {
+TEST_F(SettingsIni, AHugeSourcesCountLoadsOnlyTheLimit) {
     writeIni("[Sources]\r\nSourcesCount = 2000000000\r\n");
-    const double milliseconds = timedLoad();
-    RecordProperty("load_milliseconds", std::to_string(milliseconds));
-    std::printf("load of SourcesCount 2000000000: %.1f ms\n", milliseconds);
-    EXPECT_LT(milliseconds, 1500.0);
+    ASSERT_EQ(hoststub::sendLoad(home_.c_str()), 0);
     ASSERT_EQ(sendPrefsAction(kApply), 0);
     EXPECT_NE(readFile(iniPath()).find("SourcesCount           = 100000\r\n"), std::string::npos);
 }

@@ -14,17 +14,6 @@ using hoststub::clearTrace;
 using hoststub::requestsNamed;
 using hoststub::sendPrefsAction;
 
-// The trace of this thread's calls: the module entry also runs (and traces) when
-// any thread of the process starts or ends, at moments no test controls.
-std::vector<std::string> pluginTrace() {
-    std::vector<std::string> lines = hoststub::traceLines();
-    lines.erase(
-        std::remove_if(lines.begin(), lines.end(),
-                       [](const std::string& line) { return line.find("->DllMain\n") != std::string::npos; }),
-        lines.end());
-    return lines;
-}
-
 class PrefsAction : public PluginTest {
 protected:
     void SetUp() override {
