@@ -150,7 +150,8 @@ TEST_F(Lifecycle, StopAndStartAgainRestartsMonitoring) {
     ASSERT_EQ(loadWithTrace(), 0);
     ASSERT_EQ(sendSimple("start"), 0);
     ASSERT_EQ(sendSimple("stop"), 0);
-    EXPECT_FALSE(anyLineContains("FORCE THREAD TERMINATION")) << "an idle watcher ends without the forced stop";
+    EXPECT_FALSE(anyLineContains("FORCE THREAD TERMINATION"))
+        << "an idle watcher ends without the forced stop";
     hoststub::clearTrace();
     ASSERT_EQ(sendSimple("start"), 0);
     EXPECT_EQ(requestsNamed("prefsInitialize").size(), 2u);
