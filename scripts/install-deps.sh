@@ -3,17 +3,18 @@
 set -euo pipefail
 
 packages=(cmake g++ ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev
-          g++-mingw-w64-i686 xvfb x11-apps imagemagick clang-format clang-tidy cppcheck python3)
+          g++-mingw-w64-i686 xvfb x11-apps imagemagick clang-format clang-tidy cppcheck python3 file git binutils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
-dpkg --print-foreign-architectures | grep -qx i386 || { dpkg --add-architecture i386; missing+=(wine wine32:i386); }
+# 32-bit Wine runs the DLL and the test programs.
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 dpkg -s wine >/dev/null 2>&1 || missing+=(wine)
 dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32:i386)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
