@@ -200,6 +200,17 @@ TEST_F(Delivery, DisplayFlagOffDropsTheKindButKeepsItsTraceLine) {
     EXPECT_EQ(countTrace("TARNWICK: REM:Music"), 1u);
 }
 
+TEST_F(Delivery, SourcesMatchExactlyAndWithLetterCase) {
+    configure(ShowEvents, SourcesOnly, "",
+              "SourcesCount = 2\r\nSourceName1 = public\r\nSourceName2 = Publi\r\n");
+    serve({makeSession(1, "Public", "nia", 1, "127.0.0.1")});
+    loadAndStart();
+    ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Public", 1, 10000));
+    awaitNextPoll();
+    EXPECT_EQ(countTrace("TARNWICK: SOURCE [Public] NOT FOUND!!!"), 1u);
+    EXPECT_TRUE(alertTexts().empty());
+}
+
 TEST_F(Delivery, EveryTagExpands) {
     configure(ShowEvents, SourcesOnly,
               "EnterEventsMessage = \"$Name$|$Caption$|$ShareName$|$Description$|$ComputerName$|"
