@@ -10,6 +10,7 @@ set(TW_SYSTEM_LIBS ole32 oleaut32 wbemuuid ws2_32 comctl32 comdlg32 shell32 user
 # The shell as objects, so the DLL and the shell test program are built from the same code.
 add_library(tarnwick_shell OBJECT ${TW_WIN32_SOURCES})
 target_link_libraries(tarnwick_shell PUBLIC tarnwick_core)
+target_include_directories(tarnwick_shell PUBLIC ${CMAKE_SOURCE_DIR}/resources)
 tw_warnings(tarnwick_shell)
 
 add_library(Tarnwick SHARED

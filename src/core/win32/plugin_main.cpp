@@ -11,6 +11,7 @@
 #include "core/win32/tracker_lock_control.h"
 #include "events/event_log.h"
 #include "monitor/win32/watcher_thread.h"
+#include "resource_ids.h"
 #include "ui/win32/host_dialog.h"
 #include "ui/win32/prefs_window.h"
 
@@ -82,7 +83,7 @@ int handleStart() {
     WSADATA winsock;
     WSAStartup(MAKEWORD(2, 2), &winsock);
     createTrackerLock();
-    logo_bitmap = LoadBitmapA(module_instance, MAKEINTRESOURCEA(104));
+    logo_bitmap = LoadBitmapA(module_instance, MAKEINTRESOURCEA(IDB_LOGO));
     load_preferences();
 
     host::PrefsInitializeRecord prefs{sizeof(host::PrefsInitializeRecord), 1, host::kPluginName, 0};
