@@ -161,6 +161,24 @@ TEST_F(Lifecycle, StopAndStartAgainRestartsMonitoring) {
     EXPECT_FALSE(anyLineContains("FORCE THREAD TERMINATION"));
 }
 
+TEST_F(Lifecycle, TheLogoExistsFromStartToStop) {
+    ASSERT_EQ(hoststub::sendLoad(home_.c_str()), 0);
+    host::PrefsShowRecord record{};
+    ASSERT_EQ(hoststub::sendPrefsShow(0, "Tarnwick", nullptr, 0, 0, &record), 0);
+    EXPECT_EQ(record.bitmap, nullptr);
+    ASSERT_EQ(sendSimple("start"), 0);
+    ASSERT_EQ(hoststub::sendPrefsShow(0, "Tarnwick", nullptr, 0, 0, &record), 0);
+    ASSERT_NE(record.bitmap, nullptr);
+    BITMAP logo{};
+    ASSERT_NE(GetObjectA(static_cast<HBITMAP>(record.bitmap), sizeof logo, &logo), 0);
+    EXPECT_EQ(logo.bmWidth, 48);
+    EXPECT_EQ(logo.bmHeight, 48);
+    EXPECT_STREQ(record.title, "Tarnwick Preferences");
+    ASSERT_EQ(sendSimple("stop"), 0);
+    ASSERT_EQ(hoststub::sendPrefsShow(0, "Tarnwick", nullptr, 0, 0, &record), 0);
+    EXPECT_EQ(record.bitmap, nullptr);
+}
+
 TEST_F(Lifecycle, StopAfterUnloadIsIgnored) {
     ASSERT_EQ(loadWithTrace(), 0);
     ASSERT_EQ(sendSimple("start"), 0);
