@@ -59,19 +59,28 @@ int fetch(IWbemClassObject* row, const wchar_t* name, Variant& value) {
     return 0;
 }
 
+// Fetches the property as narrow text: 0 read, 1 failed, 2 NULL, or
+// `no_text_code` when the value has no text form or cannot be narrowed.
+int fetchText(IWbemClassObject* row, const wchar_t* name, std::string& out, int no_text_code) {
+    Variant fetched;
+    const int code = fetch(row, name, fetched);
+    if (code != 0)
+        return code;
+    Variant converted;
+    BSTR text = nullptr;
+    if (!textOf(fetched, converted, text) || !narrow(text, out))
+        return no_text_code;
+    return 0;
+}
+
 } // namespace
 
 int readStringProperty(IWbemClassObject* row, const wchar_t* name, std::string& value) noexcept {
     try {
-        Variant fetched;
-        const int code = fetch(row, name, fetched);
+        std::string narrowed;
+        const int code = fetchText(row, name, narrowed, 1);
         if (code != 0)
             return code;
-        Variant converted;
-        BSTR text = nullptr;
-        std::string narrowed;
-        if (!textOf(fetched, converted, text) || !narrow(text, narrowed))
-            return 1;
         value.swap(narrowed);
         return 0;
     } catch (...) {
@@ -82,15 +91,10 @@ int readStringProperty(IWbemClassObject* row, const wchar_t* name, std::string& 
 
 int readNumberProperty(IWbemClassObject* row, const wchar_t* name, uint32_t& value) noexcept {
     try {
-        Variant fetched;
-        const int code = fetch(row, name, fetched);
+        std::string digits;
+        const int code = fetchText(row, name, digits, 3);
         if (code != 0)
             return code;
-        Variant converted;
-        BSTR text = nullptr;
-        std::string digits;
-        if (!textOf(fetched, converted, text) || !narrow(text, digits))
-            return 3;
         unsigned long number = 0;
         if (std::sscanf(digits.c_str(), "%lu", &number) != 1)
             return 3;
