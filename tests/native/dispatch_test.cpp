@@ -65,14 +65,7 @@ protected:
         ASSERT_TRUE(folder_.valid());
         log_ = folder_.file("events.txt");
         setLogPath(log_.c_str());
-        LocalDateTime when;
-        when.day = 7;
-        when.month = 3;
-        when.year = 2026;
-        when.hour = 9;
-        when.minute = 5;
-        when.second = 3;
-        setFixedLocalTime(when);
+        setFixedLocalTime(seventhOfMarch());
         resetNameService();
         clearRecordedAlerts();
         replaceSettings(baseSettings());

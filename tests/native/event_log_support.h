@@ -1,6 +1,8 @@
 #pragma once
 // Helpers for tests that write event log files: a throw-away folder and readers.
 
+#include "events/event_log.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +11,18 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+// The moment the tests' fixed clock shows: 7 March 2026, 09:05:03.
+inline LocalDateTime seventhOfMarch() {
+    LocalDateTime when;
+    when.day = 7;
+    when.month = 3;
+    when.year = 2026;
+    when.hour = 9;
+    when.minute = 5;
+    when.second = 3;
+    return when;
+}
 
 class TempFolder {
 public:

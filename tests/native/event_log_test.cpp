@@ -27,17 +27,6 @@ ShareEvent makeEvent(EventKind kind, const std::string& user, const std::string&
     return event;
 }
 
-LocalDateTime seventhOfMarch() {
-    LocalDateTime when;
-    when.day = 7;
-    when.month = 3;
-    when.year = 2026;
-    when.hour = 9;
-    when.minute = 5;
-    when.second = 3;
-    return when;
-}
-
 class EventLogTest : public ::testing::Test {
 protected:
     void SetUp() override {
