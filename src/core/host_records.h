@@ -101,7 +101,19 @@ struct AlertRecord {
 
 #pragma pack(pop)
 
-#if defined(__i386__) || defined(_M_IX86)
+// The size each request record declares in its first field. The product is the
+// 32-bit build; the x86-64 test twin keeps the same fields in the same order,
+// packed, with pointers 8 bytes wide. Tests compare against these.
+struct RecordSizes {
+    uint32_t prefs_initialize;
+    uint32_t dialog;
+    uint32_t alert;
+    uint32_t prefs_show;
+    uint32_t prefs_action;
+};
+
+#if defined(__i386__)
+constexpr RecordSizes kRecordSizes{16, 8, 36, 1188, 8};
 static_assert(offsetof(LoadRecord, home_directory) == 4, "load record layout");
 static_assert(offsetof(LoadRecord, callback) == 16, "load record layout");
 static_assert(offsetof(LoadRecord, guid) == 20, "load record layout");
@@ -129,6 +141,26 @@ static_assert(offsetof(AlertRecord, zero12) == 12, "alert record layout");
 static_assert(offsetof(AlertRecord, callback) == 24, "alert record layout");
 static_assert(offsetof(AlertRecord, user_data) == 28, "alert record layout");
 static_assert(offsetof(AlertRecord, persistent) == 32, "alert record layout");
+#elif defined(__x86_64__)
+constexpr RecordSizes kRecordSizes{20, 12, 52, 1200, 8};
+static_assert(offsetof(LoadRecord, home_directory) == 4, "load record layout");
+static_assert(offsetof(LoadRecord, callback) == 20, "load record layout");
+static_assert(offsetof(LoadRecord, guid) == 28, "load record layout");
+static_assert(offsetof(LoadRecord, description) == 732, "load record layout");
+static_assert(offsetof(PrefsShowRecord, entry_name) == 8, "prefsShow record layout");
+static_assert(offsetof(PrefsShowRecord, parent_window) == 20, "prefsShow record layout");
+static_assert(offsetof(PrefsShowRecord, title) == 40, "prefsShow record layout");
+static_assert(offsetof(PrefsShowRecord, bitmap) == 1192, "prefsShow record layout");
+static_assert(offsetof(AlertRecord, callback) == 32, "alert record layout");
+static_assert(offsetof(AlertRecord, user_data) == 40, "alert record layout");
+static_assert(offsetof(AlertRecord, persistent) == 48, "alert record layout");
+#endif
+#if defined(__i386__) || defined(__x86_64__)
+static_assert(sizeof(PrefsInitializeRecord) == kRecordSizes.prefs_initialize, "prefsInitialize record size");
+static_assert(sizeof(DialogRecord) == kRecordSizes.dialog, "dialog record size");
+static_assert(sizeof(AlertRecord) == kRecordSizes.alert, "alert record size");
+static_assert(sizeof(PrefsShowRecord) == kRecordSizes.prefs_show, "prefsShow record size");
+static_assert(sizeof(PrefsActionRecord) == kRecordSizes.prefs_action, "prefsAction record size");
 #endif
 
 } // namespace host

@@ -90,7 +90,7 @@ TEST_F(Delivery, EnterPresenceAndLeaveBecomeAlertsAndLogLines) {
                   "Share <b>Public</b> leaved by <b>alice (localhost)</b>.",
               }));
     for (const hoststub::Request& alert : hoststub::requestsNamed("systraySetAlert")) {
-        EXPECT_EQ(alert.struct_size, 36u);
+        EXPECT_EQ(alert.struct_size, host::kRecordSizes.alert);
         EXPECT_EQ(alert.alert_type, "mail");
         EXPECT_EQ(alert.alert_zero[0] | alert.alert_zero[1] | alert.alert_zero[2], 0u);
         EXPECT_NE(alert.alert_callback, nullptr);

@@ -139,7 +139,7 @@ TEST_F(Lifecycle, StartAnnouncesThePreferencesEntry) {
     const auto prefs = requestsNamed("prefsInitialize");
     ASSERT_EQ(prefs.size(), 1u);
     EXPECT_EQ(prefs[0].guid, "9F3E27A1-6B4C-4d82-A0E5-7C19B2D4F630");
-    EXPECT_EQ(prefs[0].struct_size, 16u);
+    EXPECT_EQ(prefs[0].struct_size, host::kRecordSizes.prefs_initialize);
     EXPECT_EQ(prefs[0].word4, 1u);
     EXPECT_EQ(prefs[0].entry_name, "Tarnwick");
     EXPECT_EQ(prefs[0].word12, 0u);
