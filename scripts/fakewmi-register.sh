@@ -11,13 +11,13 @@ fakewmi_register() {
     echo "fakewmi_register: $dll is not built" >&2
     return 1
   fi
-  windows_path=$(winepath -w "$dll" 2>/dev/null | tr -d '\r')
+  windows_path=$(wine_run winepath -w "$dll" 2>/dev/null | tr -d '\r')
   if [ -z "$windows_path" ]; then
     echo "fakewmi_register: winepath failed for $dll" >&2
     return 1
   fi
-  wine reg add "$key" /ve /d "$windows_path" /f >/dev/null 2>&1 &&
-    wine reg add "$key" /v ThreadingModel /d Both /f >/dev/null 2>&1 || {
+  wine_run reg add "$key" /ve /d "$windows_path" /f >/dev/null 2>&1 &&
+    wine_run reg add "$key" /v ThreadingModel /d Both /f >/dev/null 2>&1 || {
     echo "fakewmi_register: reg add failed" >&2
     return 1
   }

@@ -1,11 +1,27 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds both presets, runs the
-# native unit tests (plain and under ASan/UBSan) and the Wine tests in a
-# throw-away prefix, and ends with one line "N passed, N failed".
+# The test command: installs what is missing, builds every preset, runs the
+# native unit tests (plain and under ASan/UBSan), lint, the DLL boundary check
+# and the Wine tests in throw-away prefixes, and ends with one line
+# "N passed, N failed".
+#
+# The product is the i686 build. Its Wine tests run where a 32-bit Windows
+# program starts; the x86-64 twin's Wine tests run everywhere. By default the
+# run tries the 32-bit one and picks; TARNWICK_WINE_ARCH=win32|win64|both
+# forces a choice.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 started=$(date +%s)
+
+wine_arch=${TARNWICK_WINE_ARCH:-auto}
+case $wine_arch in
+  auto | win32 | win64 | both) ;;
+  *)
+    echo "TARNWICK_WINE_ARCH must be win32, win64 or both (or unset), not \"$wine_arch\""
+    echo "0 passed, 1 failed"
+    exit 1
+    ;;
+esac
 
 if [ "$(id -u)" = 0 ]; then
   scripts/install-deps.sh || { echo "dependency installation failed"; echo "0 passed, 1 failed"; exit 1; }
@@ -47,22 +63,71 @@ done
 echo "== lint"
 if bash scripts/lint.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 
-echo "== win32: build"
-if build win32; then
-  if bash scripts/check-dll.sh build/win32/Tarnwick.dll; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
-  # shellcheck source=scripts/wine-env.sh
-  . scripts/wine-env.sh
-  trap wine_env_teardown EXIT
-  wine_env_setup "$root/build/win32"
-  echo "== win32: Wine tests"
-  (cd build/win32 && ctest -j2 --output-on-failure --timeout 120) 2>&1 | tee build/ctest-wine.log |
+# shellcheck source=scripts/wine-env.sh
+. scripts/wine-env.sh
+# shellcheck source=scripts/display.sh
+. scripts/display.sh
+trap 'wine_env_teardown; display_teardown' EXIT
+
+# Runs one build's Wine tests in its own prefix. The prefix is already set up
+# when the second argument says so (the 32-bit probe made it).
+wine_tests() {
+  local arch=$1 ready=${2:-}
+  if [ -z "$ready" ] && ! wine_env_setup "$root/build/$arch" "$arch"; then
+    echo "== $arch: Wine could not be set up"
+    failed=$((failed + 1))
+    return
+  fi
+  echo "== $arch: Wine tests"
+  (cd "build/$arch" && ctest -j2 --output-on-failure --timeout 120) 2>&1 | tee "build/ctest-wine-$arch.log" |
     grep -E '\*\*\*|tests passed'
-  count build/ctest-wine.log
+  count "build/ctest-wine-$arch.log"
+  wine_env_teardown
+}
+
+echo "== win32: build"
+win32_built=
+if build win32; then
+  win32_built=1
+  if bash scripts/check-dll.sh build/win32/Tarnwick.dll; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 else
   echo "== win32: BUILD FAILED"
   failed=$((failed + 1))
 fi
 
-echo "took $(( $(date +%s) - started )) s"
+win64_built=
+if [ "$wine_arch" != win32 ]; then
+  echo "== win64: build"
+  if build win64; then win64_built=1; else
+    echo "== win64: BUILD FAILED"
+    failed=$((failed + 1))
+  fi
+fi
+
+# The Wine tests open windows (and 64-bit Wine has no desktop without a display).
+display_setup
+
+run_win32=
+run_win64=
+case $wine_arch in
+  win32) run_win32=$win32_built ;;
+  win64) run_win64=$win64_built ;;
+  both) run_win32=$win32_built run_win64=$win64_built ;;
+  auto)
+    run_win64=$win64_built
+    if [ -n "$win32_built" ]; then
+      if win32_runs_here "$root/build/win32"; then
+        echo "== a 32-bit Windows program starts here: Wine tests of the i686 build, then of the x86-64 twin"
+        wine_tests win32 ready
+      else
+        echo "== this machine cannot run 32-bit code: Tarnwick.dll (i686) was built and checked statically only; the Wine tests run on the x86-64 twin"
+      fi
+    fi
+    ;;
+esac
+[ -n "$run_win32" ] && wine_tests win32
+[ -n "$run_win64" ] && wine_tests win64
+
+echo "took $(($(date +%s) - started)) s"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,25 +1,68 @@
-# Sourced by the test and demo scripts: a throw-away Wine prefix under the build
+# Sourced by the test and demo scripts: a throw-away Wine prefix under a build
 # folder, with one wineserver kept up for the whole batch of programs.
+#
+# win32 runs the product's i686 build through the `wine` wrapper (the 32-bit
+# loader). win64 runs the x86-64 twin through the 64-bit loader and server
+# directly: the wrappers pick the 32-bit loader whenever wine32 is installed.
+wine_env_select() {
+  case $1 in
+    win32)
+      tw_wine=wine
+      tw_wineserver=wineserver
+      ;;
+    win64)
+      tw_wine=/usr/lib/wine/wine64
+      tw_wineserver=/usr/lib/wine/wineserver64
+      ;;
+    *)
+      echo "wine_env_select: unknown architecture $1" >&2
+      return 1
+      ;;
+  esac
+  export WINEARCH=$1
+}
+
+# wine_env_setup BUILD_DIR ARCH: a fresh prefix in BUILD_DIR/wineprefix, the server
+# up, the fake WMI provider registered. Fails when Wine cannot start there.
 wine_env_setup() {
   local build_dir=$1
+  wine_env_select "$2" || return 1
   export WINEPREFIX="$build_dir/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  export WINEARCH=win32
-  wineserver -k >/dev/null 2>&1 || true
+  "$tw_wineserver" -k >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   # The server first, kept up, so the prefix's services never hold a caller's pipes.
-  wineserver -p
-  wineboot -i >/dev/null 2>&1 </dev/null || true
-  if [ -f "$(dirname "${BASH_SOURCE[0]}")/fakewmi-register.sh" ]; then
-    # shellcheck source=/dev/null
-    . "$(dirname "${BASH_SOURCE[0]}")/fakewmi-register.sh"
-    fakewmi_register "$build_dir"
-  fi
+  "$tw_wineserver" -p || return 1
+  timeout 180 "$tw_wine" wineboot -i >/dev/null 2>&1 </dev/null || true
+  # shellcheck source=scripts/fakewmi-register.sh
+  . "$(dirname "${BASH_SOURCE[0]}")/fakewmi-register.sh"
+  fakewmi_register "$build_dir"
+}
+
+# Runs a program of the selected build under Wine.
+wine_run() {
+  "$tw_wine" "$@"
 }
 
 wine_env_teardown() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
+  [ -n "${tw_wineserver:-}" ] || return 0
+  "$tw_wineserver" -k >/dev/null 2>&1 || true
+  "$tw_wineserver" -w >/dev/null 2>&1 || true
+}
+
+# Whether a 32-bit Windows program starts here within seconds. On some machines
+# the kernel runs no i386 code at all, and then neither 32-bit Wine nor its WoW64
+# mode can. On success the build's prefix is left set up for its tests.
+win32_runs_here() {
+  local build_dir=$1 out
+  # A 32-bit Linux program first: where the kernel refuses it, nothing below can start.
+  timeout 10 /usr/lib/wine/wine --version >/dev/null 2>&1 || return 1
+  wine_env_setup "$build_dir" win32 || { wine_env_teardown; return 1; }
+  out=$(cd "$build_dir" && timeout 20 wine tarnwick-host.exe --no-trace version 2>/dev/null | tr -d '\r')
+  if ! grep -qx '  = 2 .*' <<<"$out"; then
+    wine_env_teardown
+    return 1
+  fi
 }
