@@ -10,29 +10,48 @@ root=$PWD
 if [ "$(id -u)" = 0 ]; then
   scripts/install-deps.sh
 fi
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target Tarnwick tarnwick-host fakewmi >/dev/null
+
+# shellcheck source=scripts/wine-env.sh
+. scripts/wine-env.sh
+# shellcheck source=scripts/display.sh
+. scripts/display.sh
+trap 'wine_env_teardown; display_teardown' EXIT
+
+build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" --target Tarnwick tarnwick-host fakewmi >/dev/null
+}
+
+# The product's i686 build where a 32-bit Windows program starts, else its x86-64
+# twin; TARNWICK_WINE_ARCH=win32|win64 forces one.
+build win32
+display_setup
+arch=${TARNWICK_WINE_ARCH:-auto}
+prefix_ready=
+case $arch in
+  auto)
+    if win32_runs_here "$root/build/win32"; then
+      arch=win32
+      prefix_ready=1
+    else
+      echo "== this machine cannot run 32-bit code: the demo runs the x86-64 twin of Tarnwick.dll"
+      arch=win64
+    fi
+    ;;
+  win32 | win64) ;;
+  *)
+    echo "TARNWICK_WINE_ARCH must be win32 or win64 for the demo" >&2
+    exit 1
+    ;;
+esac
+[ "$arch" = win64 ] && build win64
+echo "== demo: the $arch build (build/$arch)"
 
 demo="$root/build/demo"
 rm -rf "$demo"
 mkdir -p "$demo/home"
 
-xvfb_pid=
-cleanup() {
-  wine_env_teardown
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
-if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:77
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  sleep 1
-fi
-
-# shellcheck source=scripts/wine-env.sh
-. scripts/wine-env.sh
-trap cleanup EXIT
-wine_env_setup "$root/build/win32"
+[ -n "$prefix_ready" ] || wine_env_setup "$root/build/$arch" "$arch"
 
 # The user's settings: trace on, a presence interval of 5 minutes, the log in the
 # demo folder, and two of the three shares selected as event sources.
@@ -56,8 +75,8 @@ export TARNWICK_FAKEWMI_FILE="$demo/wmi-data.txt"
 (sleep 14 && xwd -root -silent | convert xwd:- "$demo/alerts.png" 2>/dev/null) &
 shot_pid=$!
 
-cd build/win32
-wine tarnwick-host.exe --dll Tarnwick.dll --alert-ms 6000 --alert-windows \
+cd "build/$arch"
+wine_run tarnwick-host.exe --dll Tarnwick.dll --alert-ms 6000 --alert-windows \
   version load "$demo/home" start play "$root/tools/demo/scenario.txt" stop unload 2>&1 | tr -d '\r'
 wait "$shot_pid" || true
 
