@@ -1,6 +1,6 @@
 #include "connection_tracker_support.h"
 
-#include "core/native/debug_output_capture.h"
+#include "support/debug_output_capture.h"
 #include "core/trace.h"
 #include "monitor/connection_tracker.h"
 

@@ -1,12 +1,12 @@
 #include "config/settings_store.h"
-#include "core/native/debug_output_capture.h"
+#include "support/debug_output_capture.h"
 #include "core/trace.h"
 #include "event_log_support.h"
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
-#include "events/native/alert_recorder.h"
-#include "events/native/fixed_clock.h"
-#include "events/native/name_service_stub.h"
+#include "support/alert_recorder.h"
+#include "support/fixed_clock.h"
+#include "support/name_service_stub.h"
 
 #include <gtest/gtest.h>
 

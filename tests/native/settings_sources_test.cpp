@@ -2,7 +2,7 @@
 
 #include "config/preferences.h"
 #include "config/settings_store.h"
-#include "core/native/debug_output_capture.h"
+#include "support/debug_output_capture.h"
 #include "core/trace.h"
 
 #include <gtest/gtest.h>

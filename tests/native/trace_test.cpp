@@ -1,4 +1,4 @@
-#include "core/native/debug_output_capture.h"
+#include "support/debug_output_capture.h"
 #include "core/trace.h"
 
 #include <gtest/gtest.h>

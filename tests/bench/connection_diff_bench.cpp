@@ -13,7 +13,7 @@
 
 #include "literal_connection_diff.h"
 
-#include "core/native/debug_output_capture.h"
+#include "support/debug_output_capture.h"
 #include "core/trace.h"
 #include "monitor/connection_tracker.h"
 
