@@ -15,7 +15,7 @@ tw_warnings(tarnwick_shell)
 
 add_library(Tarnwick SHARED
   $<TARGET_OBJECTS:tarnwick_shell>
-  ${CMAKE_SOURCE_DIR}/src/core/win32/Tarnwick.def
+  ${CMAKE_SOURCE_DIR}/src/plugin/win32/Tarnwick.def
   ${CMAKE_SOURCE_DIR}/resources/tarnwick.rc)
 set_target_properties(Tarnwick PROPERTIES PREFIX "" OUTPUT_NAME Tarnwick
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -1,7 +1,7 @@
 #include "events/alert_events.h"
 
-#include "core/lifecycle_events.h"
-#include "core/trace.h"
+#include "plugin/lifecycle_events.h"
+#include "base/trace.h"
 #include "monitor/connection_info.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "config/preferences.h"
 #include "config/settings_store.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "events/event_log.h"
 #include "events/message_template.h"
 

@@ -1,6 +1,6 @@
 #include "events/event_log.h"
 
-#include "core/trace.h"
+#include "base/trace.h"
 #include "events/message_template.h"
 
 #include <cstdio>

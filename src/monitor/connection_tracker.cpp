@@ -1,6 +1,6 @@
 #include "monitor/connection_tracker.h"
 
-#include "core/trace.h"
+#include "base/trace.h"
 
 #include <cstddef>
 #include <utility>

@@ -5,7 +5,7 @@
 #include "literal_connection_diff.h"
 
 #include "support/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "monitor/connection_tracker.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "connection_tracker_support.h"
 
 #include "support/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "monitor/connection_tracker.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "support/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "events/alert_events.h"
 #include "monitor/connection_info.h"
 

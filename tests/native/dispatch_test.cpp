@@ -1,6 +1,6 @@
 #include "config/settings_store.h"
 #include "support/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "event_log_support.h"
 #include "events/event_dispatch.h"
 #include "events/event_log.h"

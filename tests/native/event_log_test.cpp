@@ -1,5 +1,5 @@
 #include "support/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "event_log_support.h"
 #include "events/event_log.h"
 #include "support/fixed_clock.h"

@@ -3,7 +3,7 @@
 // linear searches and in-place erasure, quadratic but obviously right. The tracker's diff must
 // give the same events, table and trace lines for every input.
 
-#include "core/trace.h"
+#include "base/trace.h"
 #include "monitor/connection_info.h"
 #include "monitor/share_event.h"
 

@@ -1,5 +1,5 @@
 #include "support/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "events/message_template.h"
 #include "support/name_service_stub.h"
 

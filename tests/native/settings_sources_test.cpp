@@ -3,7 +3,7 @@
 #include "config/preferences.h"
 #include "config/settings_store.h"
 #include "support/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 
 #include <gtest/gtest.h>
 

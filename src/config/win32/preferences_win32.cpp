@@ -4,8 +4,8 @@
 #include "config/settings_file.h"
 #include "config/settings_store.h"
 #include "config/win32/profile_reader.h"
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
+#include "base/trace.h"
+#include "plugin/win32/plugin_state.h"
 
 #include <windows.h>
 

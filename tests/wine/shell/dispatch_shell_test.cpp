@@ -2,8 +2,8 @@
 // log writer's path switch are not reachable through the exports yet.
 
 #include "config/settings_store.h"
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
+#include "base/trace.h"
+#include "plugin/win32/plugin_state.h"
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
 #include "host_stand_in.h"

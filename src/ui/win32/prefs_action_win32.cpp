@@ -1,9 +1,9 @@
-#include "config/win32/prefs_action.h"
+#include "ui/win32/prefs_action.h"
 #include "config/preferences.h"
-#include "config/win32/update_preferences.h"
-#include "core/host_records.h"
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
+#include "ui/win32/update_preferences.h"
+#include "base/host_records.h"
+#include "base/trace.h"
+#include "plugin/win32/plugin_state.h"
 #include "ui/win32/host_dialog.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // except HostLink (read by the watcher thread for alerts) and the tracker lock
 // (taken by the watcher thread between start and stop).
 
-#include "core/host_records.h"
+#include "base/host_records.h"
 
 #include <windows.h>
 

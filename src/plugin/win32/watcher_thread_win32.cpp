@@ -2,10 +2,10 @@
 // second read the sessions, diff them against the tracked table under
 // tracker_lock, and dispatch the events without the lock.
 
-#include "monitor/win32/watcher_thread.h"
+#include "plugin/win32/watcher_thread.h"
 #include "config/settings_store.h"
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
+#include "base/trace.h"
+#include "plugin/win32/plugin_state.h"
 #include "events/event_dispatch.h"
 #include "monitor/connection_tracker.h"
 #include "monitor/win32/wmi_connection_enumerator.h"

@@ -1,5 +1,5 @@
-#include "core/win32/plugin_state.h"
-#include "core/win32/tracker_lock_control.h"
+#include "plugin/win32/plugin_state.h"
+#include "plugin/win32/tracker_lock_control.h"
 
 HINSTANCE module_instance = nullptr;
 HMODULE richedit_module = nullptr;

@@ -1,4 +1,4 @@
-#include "core/lifecycle_events.h"
+#include "plugin/lifecycle_events.h"
 
 namespace {
 struct EventName {
