@@ -1,8 +1,8 @@
 #include "events/alert_events.h"
 
-#include "plugin/lifecycle_events.h"
 #include "base/trace.h"
 #include "monitor/connection_info.h"
+#include "plugin/lifecycle_events.h"
 
 #include <cstdint>
 

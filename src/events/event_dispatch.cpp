@@ -1,8 +1,8 @@
 #include "events/event_dispatch.h"
 
+#include "base/trace.h"
 #include "config/preferences.h"
 #include "config/settings_store.h"
-#include "base/trace.h"
 #include "events/event_log.h"
 #include "events/message_template.h"
 

@@ -13,9 +13,9 @@
 
 #include "literal_connection_diff.h"
 
-#include "support/debug_output_capture.h"
 #include "base/trace.h"
 #include "monitor/connection_tracker.h"
+#include "support/debug_output_capture.h"
 
 #include <benchmark/benchmark.h>
 

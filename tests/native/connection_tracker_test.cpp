@@ -1,8 +1,8 @@
 #include "connection_tracker_support.h"
 
-#include "support/debug_output_capture.h"
 #include "base/trace.h"
 #include "monitor/connection_tracker.h"
+#include "support/debug_output_capture.h"
 
 #include <gtest/gtest.h>
 

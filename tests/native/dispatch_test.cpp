@@ -1,10 +1,10 @@
-#include "config/settings_store.h"
-#include "support/debug_output_capture.h"
 #include "base/trace.h"
+#include "config/settings_store.h"
 #include "event_log_support.h"
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
 #include "support/alert_recorder.h"
+#include "support/debug_output_capture.h"
 #include "support/fixed_clock.h"
 #include "support/name_service_stub.h"
 

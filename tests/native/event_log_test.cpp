@@ -1,7 +1,7 @@
-#include "support/debug_output_capture.h"
 #include "base/trace.h"
 #include "event_log_support.h"
 #include "events/event_log.h"
+#include "support/debug_output_capture.h"
 #include "support/fixed_clock.h"
 #include "support/name_service_stub.h"
 

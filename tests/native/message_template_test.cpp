@@ -1,6 +1,6 @@
-#include "support/debug_output_capture.h"
 #include "base/trace.h"
 #include "events/message_template.h"
+#include "support/debug_output_capture.h"
 #include "support/name_service_stub.h"
 
 #include <gtest/gtest.h>

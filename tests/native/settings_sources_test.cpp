@@ -1,9 +1,9 @@
 // find_source: the exact, case-sensitive test for a selected source.
 
+#include "base/trace.h"
 #include "config/preferences.h"
 #include "config/settings_store.h"
 #include "support/debug_output_capture.h"
-#include "base/trace.h"
 
 #include <gtest/gtest.h>
 

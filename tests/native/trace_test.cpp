@@ -1,5 +1,5 @@
-#include "support/debug_output_capture.h"
 #include "base/trace.h"
+#include "support/debug_output_capture.h"
 
 #include <gtest/gtest.h>
 

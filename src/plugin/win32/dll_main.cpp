@@ -2,6 +2,7 @@
 // free the rich-edit library that the Help and About pages need.
 
 #include "base/trace.h"
+#include "base/win32/module_instance.h"
 #include "plugin/win32/plugin_state.h"
 
 #include <windows.h>

@@ -1,19 +1,23 @@
 // The two exports and the lifecycle handlers that create and release the
 // process-wide resources in their fixed order.
 
+#include "base/host_records.h"
+#include "base/trace.h"
+#include "base/win32/host_link.h"
+#include "base/win32/module_instance.h"
 #include "config/preferences.h"
 #include "config/settings_store.h"
-#include "ui/win32/prefs_action.h"
-#include "base/host_records.h"
-#include "plugin/lifecycle_events.h"
-#include "base/trace.h"
-#include "plugin/win32/plugin_state.h"
-#include "plugin/win32/tracker_lock_control.h"
+#include "config/win32/ini_path.h"
 #include "events/event_log.h"
+#include "monitor/win32/tracker_lock.h"
+#include "plugin/lifecycle_events.h"
+#include "plugin/win32/plugin_state.h"
 #include "plugin/win32/watcher_thread.h"
 #include "resource_ids.h"
 #include "ui/win32/host_dialog.h"
+#include "ui/win32/prefs_action.h"
 #include "ui/win32/prefs_window.h"
+#include "ui/win32/ui_state.h"
 
 #include <winsock2.h>
 

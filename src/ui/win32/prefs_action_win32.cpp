@@ -1,10 +1,10 @@
 #include "ui/win32/prefs_action.h"
-#include "config/preferences.h"
-#include "ui/win32/update_preferences.h"
 #include "base/host_records.h"
 #include "base/trace.h"
-#include "plugin/win32/plugin_state.h"
+#include "config/preferences.h"
 #include "ui/win32/host_dialog.h"
+#include "ui/win32/ui_state.h"
+#include "ui/win32/update_preferences.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ui/win32/update_preferences.h"
-#include "config/settings_store.h"
 #include "base/trace.h"
+#include "config/settings_store.h"
 #include "events/event_log.h"
 
 void update_preferences(HWND window) {

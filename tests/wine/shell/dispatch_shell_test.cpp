@@ -1,9 +1,9 @@
 // Dispatch inside the DLL's own code, where the Events page's test flag and the
 // log writer's path switch are not reachable through the exports yet.
 
-#include "config/settings_store.h"
 #include "base/trace.h"
-#include "plugin/win32/plugin_state.h"
+#include "base/win32/host_link.h"
+#include "config/settings_store.h"
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
 #include "host_stand_in.h"
