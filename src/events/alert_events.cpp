@@ -2,7 +2,7 @@
 
 #include "base/trace.h"
 #include "monitor/connection_info.h"
-#include "plugin/lifecycle_events.h"
+#include "base/ascii_case.h"
 
 #include <cstdint>
 

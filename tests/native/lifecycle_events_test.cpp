@@ -33,10 +33,4 @@ TEST(LifecycleEvents, HandlerTracerNames) {
     EXPECT_EQ(handlerTracerName(LifecycleEvent::Unknown), nullptr);
 }
 
-TEST(LifecycleEvents, AsciiCaseComparisonIgnoresOnlyAsciiLetters) {
-    EXPECT_TRUE(equalsIgnoringAsciiCase("alert_LinkClick", "ALERT_linkclick"));
-    EXPECT_FALSE(equalsIgnoringAsciiCase("alert_destroy", "alert_destroyed"));
-    EXPECT_FALSE(equalsIgnoringAsciiCase("a\xc4", "a\xe4")); // bytes above ASCII compare exactly
-}
-
 } // namespace
