@@ -23,6 +23,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -158,7 +159,11 @@ int runHandler(LifecycleEvent event, void* data) {
 
 } // namespace
 
-extern "C" int __cdecl plugin_main(char* event, void* data) {
+// The host stand-in calls the exports through these types.
+static_assert(std::is_same<decltype(&plugin_main), PluginMainFunction>::value, "plugin_main type");
+static_assert(std::is_same<decltype(&plugin_version), PluginVersionFunction>::value, "plugin_version type");
+
+int TW_CDECL plugin_main(char* event, void* data) {
     try {
         FunctionTracer tracer("plugin_main", "GLOBAL");
         const LifecycleEvent which = classifyLifecycleEvent(event, HostLink.load() != nullptr);
@@ -175,7 +180,7 @@ extern "C" int __cdecl plugin_main(char* event, void* data) {
     }
 }
 
-extern "C" int __cdecl plugin_version() {
+int TW_CDECL plugin_version() {
     try {
         FunctionTracer tracer("plugin_version", "GLOBAL");
     } catch (...) {
