@@ -27,9 +27,9 @@ void cutToLineLimit(char (&buffer)[kLogLineLimit + 1], int formatted_length) {
 
 const char* eventWord(EventKind kind) {
     switch (kind) {
-    case Enter:
+    case EventKind::Enter:
         return "ENTER";
-    case Leave:
+    case EventKind::Leave:
         return "LEAVE";
     default:
         return nullptr;
