@@ -9,22 +9,26 @@ if(TARNWICK_SANITIZE)
   target_link_options(tarnwick_core PUBLIC ${_san})
 endif()
 
-# Kept as the name tests and tools link; the stand-ins are part of the core natively.
-add_library(tarnwick_native_platform INTERFACE)
-target_link_libraries(tarnwick_native_platform INTERFACE tarnwick_core)
+# The stand-ins for the platform seams, with the hooks the tests use. Objects, not
+# an archive: the core calls into them, so they must not come before it on the link line.
+file(GLOB TW_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_library(tarnwick_test_support OBJECT ${TW_TEST_SUPPORT_SOURCES})
+target_include_directories(tarnwick_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(tarnwick_test_support PUBLIC tarnwick_core)
+tw_warnings(tarnwick_test_support)
 
 file(GLOB TW_NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(tarnwick_tests ${TW_NATIVE_TEST_SOURCES})
 target_include_directories(tarnwick_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
-target_link_libraries(tarnwick_tests PRIVATE tarnwick_native_platform GTest::gtest GTest::gmock GTest::gtest_main)
+target_link_libraries(tarnwick_tests PRIVATE tarnwick_test_support GTest::gtest GTest::gmock GTest::gtest_main)
 tw_warnings(tarnwick_tests)
 gtest_discover_tests(tarnwick_tests DISCOVERY_MODE PRE_TEST)
 
 find_package(benchmark QUIET)
-file(GLOB TW_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/bench/*.cpp)
+file(GLOB TW_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
 if(benchmark_FOUND AND TW_BENCH_SOURCES AND NOT TARNWICK_SANITIZE)
   add_executable(tarnwick_bench ${TW_BENCH_SOURCES})
   target_include_directories(tarnwick_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
-  target_link_libraries(tarnwick_bench PRIVATE tarnwick_native_platform benchmark::benchmark)
+  target_link_libraries(tarnwick_bench PRIVATE tarnwick_test_support benchmark::benchmark)
   tw_warnings(tarnwick_bench)
 endif()

@@ -15,7 +15,7 @@ tw_warnings(tarnwick_shell)
 
 add_library(Tarnwick SHARED
   $<TARGET_OBJECTS:tarnwick_shell>
-  ${CMAKE_SOURCE_DIR}/src/core/win32/Tarnwick.def
+  ${CMAKE_SOURCE_DIR}/src/plugin/win32/Tarnwick.def
   ${CMAKE_SOURCE_DIR}/resources/tarnwick.rc)
 set_target_properties(Tarnwick PROPERTIES PREFIX "" OUTPUT_NAME Tarnwick
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -36,7 +36,7 @@ file(GLOB TW_HOST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/host/*.cpp
 list(REMOVE_ITEM TW_HOST_SOURCES ${CMAKE_SOURCE_DIR}/tools/host/main.cpp)
 add_library(tarnwick_host STATIC ${TW_HOST_SOURCES})
 target_include_directories(tarnwick_host PUBLIC ${CMAKE_SOURCE_DIR}/tools/host ${CMAKE_SOURCE_DIR}/src
-  ${CMAKE_SOURCE_DIR}/tests)
+  ${CMAKE_SOURCE_DIR}/tools)
 target_compile_definitions(tarnwick_host PUBLIC ${TW_WIN32_DEFINES})
 target_link_libraries(tarnwick_host PUBLIC user32 gdi32 kernel32)
 tw_warnings(tarnwick_host)
@@ -46,8 +46,8 @@ set_target_properties(tarnwick-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_
 target_link_libraries(tarnwick-host PRIVATE tarnwick_host)
 tw_warnings(tarnwick-host)
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/fakewmi/CMakeLists.txt)
-  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/fakewmi ${CMAKE_BINARY_DIR}/fakewmi)
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/fakewmi/CMakeLists.txt)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tools/fakewmi ${CMAKE_BINARY_DIR}/fakewmi)
 endif()
 
 # Wine tests through the real DLL and the host stand-in.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Format check over the whole tree, clang-tidy and cppcheck over the portable core.
+# Format check over the whole tree, the floors of the includes, clang-tidy and
+# cppcheck over the portable core.
 # Needs the native build's compile_commands.json (build/native).
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +12,11 @@ if ! clang-format --dry-run -Werror $files >/dev/null 2>&1; then
   clang-format --dry-run -Werror $files 2>&1 | grep -oE '^[^:]+\.(cpp|h)' | sort -u
   status=1
 fi
+
+bash scripts/check-layers.sh >/dev/null || {
+  bash scripts/check-layers.sh
+  status=1
+}
 
 core=$(ls src/*/*.cpp)
 if ! clang-tidy -p build/native --quiet $core >build/clang-tidy.log 2>&1; then

@@ -1,25 +1,7 @@
 #include "config/ini_document.h"
-
-#include <cstring>
+#include "base/ascii_case.h"
 
 namespace {
-
-bool equalIgnoringAsciiCase(const std::string& a, const char* b) {
-    const size_t length = std::strlen(b);
-    if (a.size() != length)
-        return false;
-    for (size_t i = 0; i < length; ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 struct PendingSection {
     std::string name;
@@ -59,7 +41,7 @@ IniDocument IniDocument::parse(const std::string& content) {
 
 const IniSection* IniDocument::section(const char* name) const {
     for (const auto& section : sections_) {
-        if (equalIgnoringAsciiCase(section.first, name ? name : ""))
+        if (equalsIgnoringAsciiCase(std::string_view(section.first), std::string_view(name ? name : "")))
             return &section.second;
     }
     return nullptr;

@@ -1,4 +1,5 @@
 #include "config/ini_section.h"
+#include "base/ascii_case.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,17 +8,6 @@ namespace {
 
 // GetPrivateProfileIntA reads the value through a buffer of 30 characters.
 constexpr size_t kNumberBufferSize = 30;
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowerAscii(const std::string& text) {
-    std::string lowered = text;
-    for (char& c : lowered)
-        c = lowerAscii(c);
-    return lowered;
-}
 
 int digitValue(char c) {
     if (c >= '0' && c <= '9')

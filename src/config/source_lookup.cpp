@@ -1,6 +1,6 @@
+#include "base/trace.h"
 #include "config/preferences.h"
 #include "config/settings_store.h"
-#include "core/trace.h"
 
 bool findSourceIn(const PluginSettings& settings, const char* share_name) {
     const char* name = share_name ? share_name : "";

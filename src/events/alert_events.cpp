@@ -1,8 +1,8 @@
 #include "events/alert_events.h"
 
-#include "core/lifecycle_events.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "monitor/connection_info.h"
+#include "base/ascii_case.h"
 
 #include <cstdint>
 

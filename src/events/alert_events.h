@@ -2,7 +2,7 @@
 // The host's reports about an alert: link clicks and the end of the alert, at
 // which the heap copy of the connection handed over as user data is freed.
 
-#include "core/host_records.h"
+#include "base/host_records.h"
 
 enum class AlertEventAction {
     Keep,    // nothing to do (no user data, a link click, an unknown event)

@@ -1,8 +1,8 @@
 #include "events/event_dispatch.h"
 
+#include "base/trace.h"
 #include "config/preferences.h"
 #include "config/settings_store.h"
-#include "core/trace.h"
 #include "events/event_log.h"
 #include "events/message_template.h"
 
@@ -24,19 +24,19 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
     std::string text;
     int32_t display = 0;
     switch (event.Kind) {
-    case Enter:
+    case EventKind::Enter:
         text = settings.EnterEventsMessage;
         if (!test)
             DebugTrace("%s: ADD:%s", TRACE_TAG, share);
         display = settings.DisplayEnterEvents;
         break;
-    case Leave:
+    case EventKind::Leave:
         text = settings.LeaveEventsMessage;
         if (!test)
             DebugTrace("%s: REM:%s", TRACE_TAG, share);
         display = settings.DisplayLeaveEvents;
         break;
-    case Presence:
+    case EventKind::Presence:
         text = settings.PresenceEventsMessage;
         if (!test)
             DebugTrace("%s: PRESENCE:%s", TRACE_TAG, share);
@@ -50,7 +50,7 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
 
     expandMessage(event.Connection, text);
 
-    if (event.Kind != Presence && modeLogs(settings.PluginMode) && !test) {
+    if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test) {
         if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share))
             writeEvent(event);
     }

@@ -1,6 +1,6 @@
 #include "events/event_log.h"
 
-#include "core/trace.h"
+#include "base/trace.h"
 #include "events/message_template.h"
 
 #include <cstdio>
@@ -27,9 +27,9 @@ void cutToLineLimit(char (&buffer)[kLogLineLimit + 1], int formatted_length) {
 
 const char* eventWord(EventKind kind) {
     switch (kind) {
-    case Enter:
+    case EventKind::Enter:
         return "ENTER";
-    case Leave:
+    case EventKind::Leave:
         return "LEAVE";
     default:
         return nullptr;

@@ -1,6 +1,6 @@
 #include "events/message_template.h"
 
-#include "core/trace.h"
+#include "base/trace.h"
 
 #include <cstdio>
 

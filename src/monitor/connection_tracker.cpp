@@ -1,6 +1,6 @@
 #include "monitor/connection_tracker.h"
 
-#include "core/trace.h"
+#include "base/trace.h"
 
 #include <cstddef>
 #include <utility>
@@ -108,7 +108,7 @@ int detectConnectionEvents(std::vector<ConnectionInfo>& tracked, const std::vect
             next_matches ? static_cast<uint32_t>(next) : index.firstWith(entry.ConnectionID);
         if (first == SnapshotIndex::kAbsent) {
             // The entry is removed below, so the event can take it over.
-            events.push_back(ShareEvent{Leave, std::move(entry)});
+            events.push_back(ShareEvent{EventKind::Leave, std::move(entry)});
             continue;
         }
         next = std::size_t{first} + 1;
@@ -118,7 +118,7 @@ int detectConnectionEvents(std::vector<ConnectionInfo>& tracked, const std::vect
         if (interval != 0 && entry.ActiveTime - entry.LastReportTime >= interval) {
             DebugTrace("%s: adding presence", TRACE_TAG);
             entry.LastReportTime = entry.ActiveTime;
-            events.push_back(ShareEvent{Presence, entry});
+            events.push_back(ShareEvent{EventKind::Presence, entry});
         }
         if (kept != read)
             tracked[kept] = std::move(entry);
@@ -131,7 +131,7 @@ int detectConnectionEvents(std::vector<ConnectionInfo>& tracked, const std::vect
     for (std::size_t i = 0; i < snapshot.size(); ++i) {
         if (!index.isNew(i))
             continue;
-        ShareEvent event{Enter, snapshot[i]};
+        ShareEvent event{EventKind::Enter, snapshot[i]};
         event.Connection.LastReportTime = event.Connection.ActiveTime;
         tracked.push_back(event.Connection);
         events.push_back(std::move(event));

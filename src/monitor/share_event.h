@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
-enum EventKind : int32_t {
+enum class EventKind : int32_t {
     Enter = 1,
     Leave = 2,
     Presence = 3,
 };
 
 struct ShareEvent {
-    EventKind Kind = Enter;
+    EventKind Kind = EventKind::Enter;
     ConnectionInfo Connection; // a copy taken when the event was made
 };

@@ -4,9 +4,9 @@
 #include "connection_tracker_support.h"
 #include "literal_connection_diff.h"
 
-#include "core/native/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "monitor/connection_tracker.h"
+#include "support/debug_output_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -256,8 +256,8 @@ void countInputs(const std::vector<ConnectionInfo>& tracked, const std::vector<C
 std::string comparePoll(std::vector<ConnectionInfo>& literal_table, std::vector<ConnectionInfo>& our_table,
                         const std::vector<ConnectionInfo>& snapshot, int32_t interval, Coverage& coverage) {
     // Stale contents must be dropped by both.
-    std::vector<ShareEvent> literal_events = {ShareEvent{Presence, makeSession(99, 99)}};
-    std::vector<ShareEvent> our_events = {ShareEvent{Leave, makeSession(98, 98)}, ShareEvent{}};
+    std::vector<ShareEvent> literal_events = {ShareEvent{EventKind::Presence, makeSession(99, 99)}};
+    std::vector<ShareEvent> our_events = {ShareEvent{EventKind::Leave, makeSession(98, 98)}, ShareEvent{}};
 
     clearCapturedTrace();
     const int literal_result = literalDetectEvents(literal_table, snapshot, literal_events, interval);
@@ -267,9 +267,9 @@ std::string comparePoll(std::vector<ConnectionInfo>& literal_table, std::vector<
     const std::vector<std::string> our_trace = capturedTraceLines();
 
     for (const ShareEvent& event : literal_events) {
-        coverage.enters += event.Kind == Enter ? 1 : 0;
-        coverage.leaves += event.Kind == Leave ? 1 : 0;
-        coverage.presences += event.Kind == Presence ? 1 : 0;
+        coverage.enters += event.Kind == EventKind::Enter ? 1 : 0;
+        coverage.leaves += event.Kind == EventKind::Leave ? 1 : 0;
+        coverage.presences += event.Kind == EventKind::Presence ? 1 : 0;
     }
     if (literal_result != our_result)
         return "result: expected " + std::to_string(literal_result) + ", got " + std::to_string(our_result);

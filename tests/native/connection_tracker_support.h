@@ -47,11 +47,11 @@ inline std::string describeConnections(const std::vector<ConnectionInfo>& list) 
 
 inline const char* eventKindName(EventKind kind) {
     switch (kind) {
-    case Enter:
+    case EventKind::Enter:
         return "Enter";
-    case Leave:
+    case EventKind::Leave:
         return "Leave";
-    case Presence:
+    case EventKind::Presence:
         return "Presence";
     }
     return "?";

@@ -1,7 +1,7 @@
-#include "core/native/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "events/alert_events.h"
 #include "monitor/connection_info.h"
+#include "support/debug_output_capture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
+#include "base/trace.h"
 #include "config/settings_store.h"
-#include "core/native/debug_output_capture.h"
-#include "core/trace.h"
 #include "event_log_support.h"
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
-#include "events/native/alert_recorder.h"
-#include "events/native/fixed_clock.h"
-#include "events/native/name_service_stub.h"
+#include "support/alert_recorder.h"
+#include "support/debug_output_capture.h"
+#include "support/fixed_clock.h"
+#include "support/name_service_stub.h"
 
 #include <gtest/gtest.h>
 
@@ -43,9 +43,9 @@ PluginSettings baseSettings() {
 
 std::string expectedText(EventKind kind, const std::string& share) {
     switch (kind) {
-    case Enter:
+    case EventKind::Enter:
         return "in <b>" + share + "</b> alice";
-    case Leave:
+    case EventKind::Leave:
         return "out <b>" + share + "</b> alice";
     default:
         return "still <b>" + share + "</b> alice 00:02:05";
@@ -96,7 +96,7 @@ TEST_F(DispatchTest, OutcomeMatrix) {
             for (bool selected : {true, false})
                 for (bool display : {true, false})
                     for (bool test : {false, true})
-                        for (EventKind kind : {Enter, Leave, Presence}) {
+                        for (EventKind kind : {EventKind::Enter, EventKind::Leave, EventKind::Presence}) {
                             PluginSettings settings = baseSettings();
                             settings.PluginMode = mode;
                             settings.SourceWatchMode = watch;
@@ -115,19 +115,21 @@ TEST_F(DispatchTest, OutcomeMatrix) {
                             const bool logs = mode == LogEvents || mode == ShowAndLogEvents;
                             const bool delivered = mode != Inactive && (display || test);
                             const bool alert = shows && delivered && (test || selected);
-                            const bool logged =
-                                logs && delivered && !test && kind != Presence && (watch != 0 || selected);
+                            const bool logged = logs && delivered && !test && kind != EventKind::Presence &&
+                                                (watch != 0 || selected);
                             const int lookups =
-                                (delivered && !test && logs && kind != Presence && watch == 0 ? 1 : 0) +
+                                (delivered && !test && logs && kind != EventKind::Presence && watch == 0
+                                     ? 1
+                                     : 0) +
                                 (delivered && !test && shows ? 1 : 0);
-                            const char* kind_line = kind == Enter   ? "TARNWICK: ADD:"
-                                                    : kind == Leave ? "TARNWICK: REM:"
-                                                                    : "TARNWICK: PRESENCE:";
+                            const char* kind_line = kind == EventKind::Enter   ? "TARNWICK: ADD:"
+                                                    : kind == EventKind::Leave ? "TARNWICK: REM:"
+                                                                               : "TARNWICK: PRESENCE:";
 
                             SCOPED_TRACE(testing::Message()
                                          << "mode " << mode << " watch " << watch << " selected " << selected
                                          << " display " << display << " test " << test << " kind "
-                                         << kKindNames[kind]);
+                                         << kKindNames[static_cast<int>(kind)]);
                             const std::vector<RecordedAlert> alerts = recordedAlerts();
                             ASSERT_EQ(alerts.size(), alert ? 1u : 0u);
                             if (alert) {
@@ -137,7 +139,7 @@ TEST_F(DispatchTest, OutcomeMatrix) {
                             const std::vector<std::string> lines = logLines();
                             ASSERT_EQ(lines.size(), logged ? 1u : 0u);
                             if (logged) {
-                                const std::string word = kind == Enter ? "ENTER" : "LEAVE";
+                                const std::string word = kind == EventKind::Enter ? "ENTER" : "LEAVE";
                                 EXPECT_EQ(lines[0], "07/03/2026 09:05:03 \"" + word +
                                                         "\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"" + share +
                                                         "\"\n");
@@ -162,7 +164,7 @@ TEST_F(DispatchTest, InactiveReturnsBeforeAnything) {
     settings.EnterEventsMessage = "$ComputerRealName$";
     replaceSettings(settings);
     for (bool test : {false, true})
-        for (EventKind kind : {Enter, Leave, Presence})
+        for (EventKind kind : {EventKind::Enter, EventKind::Leave, EventKind::Presence})
             dispatchEvent(makeEvent(kind, "Public"), test);
     EXPECT_TRUE(capturedTraceLines().empty());
     EXPECT_TRUE(recordedAlerts().empty());
@@ -175,9 +177,9 @@ TEST_F(DispatchTest, EachKindUsesItsTemplateAndTraceLine) {
     settings.PluginMode = ShowEvents;
     settings.PersistentAlerts = 1;
     replaceSettings(settings);
-    dispatchEvent(makeEvent(Enter, "Public"), false);
-    dispatchEvent(makeEvent(Presence, "Music"), false);
-    dispatchEvent(makeEvent(Leave, "Public"), false);
+    dispatchEvent(makeEvent(EventKind::Enter, "Public"), false);
+    dispatchEvent(makeEvent(EventKind::Presence, "Music"), false);
+    dispatchEvent(makeEvent(EventKind::Leave, "Public"), false);
 
     const std::vector<RecordedAlert> alerts = recordedAlerts();
     ASSERT_EQ(alerts.size(), 3u);
@@ -206,7 +208,7 @@ TEST_F(DispatchTest, ShowAndLogWithSourcesOnlyLooksUpTwice) {
     settings.EnterEventsMessage = "$UserName$ on $ComputerRealName$";
     replaceSettings(settings);
     setNameServiceEntry("10.0.0.1", "alice-pc");
-    dispatchEvent(makeEvent(Enter, "Public"), false);
+    dispatchEvent(makeEvent(EventKind::Enter, "Public"), false);
 
     // The template's lookup, then the log step's source test and the log line's
     // own lookup, then the alert step's source test.
@@ -232,7 +234,7 @@ TEST_F(DispatchTest, TestEventsShowTheAppliedTemplateOnly) {
     settings.LeaveEventsMessage = "applied $ShareName$";
     settings.Sources.clear();
     replaceSettings(settings);
-    dispatchEvent(makeEvent(Leave, "Elsewhere"), true);
+    dispatchEvent(makeEvent(EventKind::Leave, "Elsewhere"), true);
     ASSERT_EQ(recordedAlerts().size(), 1u);
     EXPECT_EQ(recordedAlerts()[0].text, "applied Elsewhere");
     EXPECT_TRUE(capturedTraceLines().empty());
@@ -241,7 +243,7 @@ TEST_F(DispatchTest, TestEventsShowTheAppliedTemplateOnly) {
     settings.PluginMode = LogEvents;
     replaceSettings(settings);
     clearRecordedAlerts();
-    dispatchEvent(makeEvent(Enter, "Public"), true);
+    dispatchEvent(makeEvent(EventKind::Enter, "Public"), true);
     EXPECT_TRUE(recordedAlerts().empty());
     EXPECT_FALSE(std::filesystem::exists(log_));
 }
@@ -251,14 +253,14 @@ TEST_F(DispatchTest, NoSourcesShowNothingAndLogOnlyWhenLoggingAll) {
     settings.Sources.clear();
     settings.SourceWatchMode = SourcesOnly;
     replaceSettings(settings);
-    for (EventKind kind : {Enter, Leave, Presence})
+    for (EventKind kind : {EventKind::Enter, EventKind::Leave, EventKind::Presence})
         dispatchEvent(makeEvent(kind, "Public"), false);
     EXPECT_TRUE(recordedAlerts().empty());
     EXPECT_FALSE(std::filesystem::exists(log_));
 
     settings.SourceWatchMode = 1;
     replaceSettings(settings);
-    for (EventKind kind : {Enter, Leave, Presence})
+    for (EventKind kind : {EventKind::Enter, EventKind::Leave, EventKind::Presence})
         dispatchEvent(makeEvent(kind, "Public"), false);
     EXPECT_TRUE(recordedAlerts().empty());
     const std::vector<std::string> lines = logLines();
@@ -272,7 +274,7 @@ TEST_F(DispatchTest, AnyNonZeroWatchModeLogsAll) {
     settings.PluginMode = LogEvents;
     settings.SourceWatchMode = 5;
     replaceSettings(settings);
-    dispatchEvent(makeEvent(Enter, "Unlisted"), false);
+    dispatchEvent(makeEvent(EventKind::Enter, "Unlisted"), false);
     EXPECT_EQ(logLines().size(), 1u);
     EXPECT_EQ(countLinesStartingWith(capturedTraceLines(), "TARNWICK: SOURCE"), 0);
 }
@@ -281,8 +283,8 @@ TEST_F(DispatchTest, ShareDifferingOnlyInCaseIsNotASource) {
     PluginSettings settings = baseSettings();
     settings.SourceWatchMode = SourcesOnly;
     replaceSettings(settings);
-    dispatchEvent(makeEvent(Enter, "public"), false);
-    dispatchEvent(makeEvent(Enter, "PUBLIC"), false);
+    dispatchEvent(makeEvent(EventKind::Enter, "public"), false);
+    dispatchEvent(makeEvent(EventKind::Enter, "PUBLIC"), false);
     EXPECT_TRUE(recordedAlerts().empty());
     EXPECT_FALSE(std::filesystem::exists(log_));
 }
@@ -292,7 +294,7 @@ TEST_F(DispatchTest, LeaveWithDisplayOffLeavesOnlyItsTraceLine) {
     settings.DisplayLeaveEvents = 0;
     settings.LeaveEventsMessage = "$ComputerRealName$";
     replaceSettings(settings);
-    dispatchEvent(makeEvent(Leave, "Public"), false);
+    dispatchEvent(makeEvent(EventKind::Leave, "Public"), false);
     const std::vector<std::string> expected_trace = {"TARNWICK: REM:Public"};
     EXPECT_EQ(capturedTraceLines(), expected_trace);
     EXPECT_TRUE(recordedAlerts().empty());
@@ -304,8 +306,8 @@ TEST_F(DispatchTest, UnknownModeIsTracedButNeitherShownNorLogged) {
     PluginSettings settings = baseSettings();
     settings.PluginMode = 7;
     replaceSettings(settings);
-    dispatchEvent(makeEvent(Enter, "Public"), false);
-    dispatchEvent(makeEvent(Enter, "Public"), true);
+    dispatchEvent(makeEvent(EventKind::Enter, "Public"), false);
+    dispatchEvent(makeEvent(EventKind::Enter, "Public"), true);
     const std::vector<std::string> expected_trace = {"TARNWICK: ADD:Public"};
     EXPECT_EQ(capturedTraceLines(), expected_trace);
     EXPECT_TRUE(recordedAlerts().empty());
@@ -330,7 +332,7 @@ TEST_F(DispatchTest, OneEventSeesOneSnapshotOfTheSettings) {
         emptied.Sources.clear();
         replaceSettings(emptied);
     });
-    dispatchEvent(makeEvent(Enter, "Public"), false);
+    dispatchEvent(makeEvent(EventKind::Enter, "Public"), false);
     ASSERT_TRUE(swapped);
     ASSERT_EQ(recordedAlerts().size(), 1u);
     EXPECT_EQ(recordedAlerts()[0].text, "10.0.0.1 Public");
@@ -338,7 +340,7 @@ TEST_F(DispatchTest, OneEventSeesOneSnapshotOfTheSettings) {
 
     // The next event takes the new settings.
     clearRecordedAlerts();
-    dispatchEvent(makeEvent(Enter, "Public"), false);
+    dispatchEvent(makeEvent(EventKind::Enter, "Public"), false);
     EXPECT_TRUE(recordedAlerts().empty());
     EXPECT_EQ(logLines().size(), 1u);
 }
@@ -354,14 +356,15 @@ TEST_F(DispatchTest, APollOfAThousandEventsIsLoggedInOrder) {
     for (int i = 0; i < kEvents; ++i) {
         char share[32];
         std::snprintf(share, sizeof share, "Share %04d", i);
-        const EventKind kind = i % 3 == 2 ? Presence : (i % 3 == 0 ? Enter : Leave);
+        const EventKind kind =
+            i % 3 == 2 ? EventKind::Presence : (i % 3 == 0 ? EventKind::Enter : EventKind::Leave);
         ShareEvent event = makeEvent(kind, share);
         event.Connection.UserName = "user " + std::to_string(i);
         dispatchEvent(event, false);
-        if (kind != Presence)
-            expected.push_back(std::string("07/03/2026 09:05:03 \"") + (kind == Enter ? "ENTER" : "LEAVE") +
-                               "\" \"user " + std::to_string(i) + "\" \"10.0.0.1\" \"10.0.0.1\" \"" + share +
-                               "\"\n");
+        if (kind != EventKind::Presence)
+            expected.push_back(std::string("07/03/2026 09:05:03 \"") +
+                               (kind == EventKind::Enter ? "ENTER" : "LEAVE") + "\" \"user " +
+                               std::to_string(i) + "\" \"10.0.0.1\" \"10.0.0.1\" \"" + share + "\"\n");
     }
     EXPECT_EQ(logLines(), expected);
     EXPECT_TRUE(recordedAlerts().empty());

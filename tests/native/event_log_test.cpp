@@ -1,9 +1,9 @@
-#include "core/native/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "event_log_support.h"
 #include "events/event_log.h"
-#include "events/native/fixed_clock.h"
-#include "events/native/name_service_stub.h"
+#include "support/debug_output_capture.h"
+#include "support/fixed_clock.h"
+#include "support/name_service_stub.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ protected:
 
 TEST_F(EventLogTest, EnterAndLeaveLinesCarryLocalTimeAndSevenFields) {
     setNameServiceEntry("10.0.0.1", "alice-pc");
-    writeEvent(makeEvent(Enter, "alice", "10.0.0.1", "Public"));
+    writeEvent(makeEvent(EventKind::Enter, "alice", "10.0.0.1", "Public"));
     LocalDateTime later = seventhOfMarch();
     later.day = 28;
     later.month = 12;
@@ -59,7 +59,7 @@ TEST_F(EventLogTest, EnterAndLeaveLinesCarryLocalTimeAndSevenFields) {
     later.minute = 59;
     later.second = 0;
     setFixedLocalTime(later);
-    writeEvent(makeEvent(Leave, "alice", "10.0.0.1", "Public"));
+    writeEvent(makeEvent(EventKind::Leave, "alice", "10.0.0.1", "Public"));
 
     EXPECT_EQ(readWholeFile(log_),
               "07/03/2026 09:05:03 \"ENTER\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\"\n"
@@ -70,7 +70,7 @@ TEST_F(EventLogTest, EnterAndLeaveLinesCarryLocalTimeAndSevenFields) {
 }
 
 TEST_F(EventLogTest, UnresolvedAddressFillsBothComputerFields) {
-    writeEvent(makeEvent(Enter, "bob", "192.168.7.7", "Data"));
+    writeEvent(makeEvent(EventKind::Enter, "bob", "192.168.7.7", "Data"));
     EXPECT_EQ(readWholeFile(log_),
               "07/03/2026 09:05:03 \"ENTER\" \"bob\" \"192.168.7.7\" \"192.168.7.7\" \"Data\"\n");
     ASSERT_EQ(capturedTraceLines().size(), 1u);
@@ -78,8 +78,8 @@ TEST_F(EventLogTest, UnresolvedAddressFillsBothComputerFields) {
 }
 
 TEST_F(EventLogTest, FieldTextsAreWrittenExactlyWithoutEscaping) {
-    writeEvent(makeEvent(Enter, "John \"JJ\" Smith", "10.0.0.2", "My Documents %s"));
-    writeEvent(makeEvent(Leave, "", "", ""));
+    writeEvent(makeEvent(EventKind::Enter, "John \"JJ\" Smith", "10.0.0.2", "My Documents %s"));
+    writeEvent(makeEvent(EventKind::Leave, "", "", ""));
     const std::vector<std::string> expected = {
         "07/03/2026 09:05:03 \"ENTER\" \"John \"JJ\" Smith\" \"10.0.0.2\" \"10.0.0.2\" \"My Documents %s\"\n",
         "07/03/2026 09:05:03 \"LEAVE\" \"\" \"\" \"\" \"\"\n",
@@ -88,13 +88,13 @@ TEST_F(EventLogTest, FieldTextsAreWrittenExactlyWithoutEscaping) {
 }
 
 TEST_F(EventLogTest, PresenceHasNoLine) {
-    writeEvent(makeEvent(Presence, "carol", "10.0.0.3", "Public"));
+    writeEvent(makeEvent(EventKind::Presence, "carol", "10.0.0.3", "Public"));
     EXPECT_FALSE(std::filesystem::exists(log_));
     EXPECT_EQ(nameServiceQueryCount(), 0);
 }
 
 TEST_F(EventLogTest, LongLinesAreCutButKeepTheirLineBreak) {
-    const ConnectionInfo base = makeEvent(Enter, "u", "c", "").Connection;
+    const ConnectionInfo base = makeEvent(EventKind::Enter, "u", "c", "").Connection;
     const std::string empty_share_line = formatLogLine(seventhOfMarch(), "ENTER", base, "h");
     // Grow the share name so the whole line (line break included) is exactly at the limit.
     const std::size_t fill = kLogLineLimit - empty_share_line.size();
@@ -116,8 +116,8 @@ TEST_F(EventLogTest, LongLinesAreCutButKeepTheirLineBreak) {
 }
 
 TEST_F(EventLogTest, CutLineInTheFileIsFollowedByTheNextLine) {
-    writeEvent(makeEvent(Enter, std::string(100 * 1024, 'u'), "10.0.0.4", "Public"));
-    writeEvent(makeEvent(Leave, "dave", "10.0.0.4", "Public"));
+    writeEvent(makeEvent(EventKind::Enter, std::string(100 * 1024, 'u'), "10.0.0.4", "Public"));
+    writeEvent(makeEvent(EventKind::Leave, "dave", "10.0.0.4", "Public"));
     const std::vector<std::string> lines = readLines(log_);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), static_cast<std::size_t>(kLogLineLimit));
@@ -147,8 +147,8 @@ TEST_F(EventLogTest, AppendLineWritesTextAsGivenWithinTheLimit) {
 TEST_F(EventLogTest, MissingDirectoryLosesTheLineWithATraceLine) {
     const std::string missing = folder_.file("no-such-dir") + "/events.txt";
     setLogPath(missing.c_str());
-    writeEvent(makeEvent(Enter, "erin", "10.0.0.5", "Public"));
-    writeEvent(makeEvent(Leave, "erin", "10.0.0.5", "Public"));
+    writeEvent(makeEvent(EventKind::Enter, "erin", "10.0.0.5", "Public"));
+    writeEvent(makeEvent(EventKind::Leave, "erin", "10.0.0.5", "Public"));
     const std::vector<std::string> expected_trace = {
         "TARNWICK: resolving [10.0.0.5] = ERROR (11004)",
         "TARNWICK: error writing log file!",
@@ -160,16 +160,16 @@ TEST_F(EventLogTest, MissingDirectoryLosesTheLineWithATraceLine) {
 
     // Each line tries again: once the path works, lines arrive.
     setLogPath(log_.c_str());
-    writeEvent(makeEvent(Enter, "erin", "10.0.0.5", "Public"));
+    writeEvent(makeEvent(EventKind::Enter, "erin", "10.0.0.5", "Public"));
     EXPECT_EQ(readLines(log_).size(), 1u);
 }
 
 TEST_F(EventLogTest, DeletedFileIsCreatedAnewWithoutEarlierLines) {
-    writeEvent(makeEvent(Enter, "fay", "10.0.0.6", "A"));
-    writeEvent(makeEvent(Leave, "fay", "10.0.0.6", "A"));
+    writeEvent(makeEvent(EventKind::Enter, "fay", "10.0.0.6", "A"));
+    writeEvent(makeEvent(EventKind::Leave, "fay", "10.0.0.6", "A"));
     ASSERT_EQ(readLines(log_).size(), 2u);
     std::filesystem::remove(log_);
-    writeEvent(makeEvent(Enter, "gus", "10.0.0.6", "B"));
+    writeEvent(makeEvent(EventKind::Enter, "gus", "10.0.0.6", "B"));
     const std::vector<std::string> expected = {
         "07/03/2026 09:05:03 \"ENTER\" \"gus\" \"10.0.0.6\" \"10.0.0.6\" \"B\"\n"};
     EXPECT_EQ(readLines(log_), expected);
@@ -177,10 +177,10 @@ TEST_F(EventLogTest, DeletedFileIsCreatedAnewWithoutEarlierLines) {
 
 TEST_F(EventLogTest, NewPathTakesLaterLinesAndOldFileKeepsItsOwn) {
     const std::string second = folder_.file("second.txt");
-    writeEvent(makeEvent(Enter, "hal", "10.0.0.8", "Old"));
+    writeEvent(makeEvent(EventKind::Enter, "hal", "10.0.0.8", "Old"));
     setLogPath(second.c_str());
     EXPECT_EQ(currentLogPath(), second);
-    writeEvent(makeEvent(Leave, "hal", "10.0.0.8", "New"));
+    writeEvent(makeEvent(EventKind::Leave, "hal", "10.0.0.8", "New"));
 
     const std::vector<std::string> old_lines = readLines(log_);
     const std::vector<std::string> new_lines = readLines(second);

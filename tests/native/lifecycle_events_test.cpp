@@ -1,4 +1,4 @@
-#include "core/lifecycle_events.h"
+#include "plugin/lifecycle_events.h"
 
 #include <gtest/gtest.h>
 
@@ -31,12 +31,6 @@ TEST(LifecycleEvents, HandlerTracerNames) {
     EXPECT_STREQ(handlerTracerName(LifecycleEvent::FinalUnload), "plugin_finalUnload");
     EXPECT_STREQ(handlerTracerName(LifecycleEvent::PrefsAction), "plugin_prefsAction");
     EXPECT_EQ(handlerTracerName(LifecycleEvent::Unknown), nullptr);
-}
-
-TEST(LifecycleEvents, AsciiCaseComparisonIgnoresOnlyAsciiLetters) {
-    EXPECT_TRUE(equalsIgnoringAsciiCase("alert_LinkClick", "ALERT_linkclick"));
-    EXPECT_FALSE(equalsIgnoringAsciiCase("alert_destroy", "alert_destroyed"));
-    EXPECT_FALSE(equalsIgnoringAsciiCase("a\xc4", "a\xe4")); // bytes above ASCII compare exactly
 }
 
 } // namespace

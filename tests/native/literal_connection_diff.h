@@ -3,7 +3,7 @@
 // linear searches and in-place erasure, quadratic but obviously right. The tracker's diff must
 // give the same events, table and trace lines for every input.
 
-#include "core/trace.h"
+#include "base/trace.h"
 #include "monitor/connection_info.h"
 #include "monitor/share_event.h"
 
@@ -53,7 +53,7 @@ inline int literalDetectEvents(std::vector<ConnectionInfo>& tracked,
                     DebugTrace("%s: adding presence", TRACE_TAG);
                     entry.LastReportTime = entry.ActiveTime;
                     ShareEvent event;
-                    event.Kind = Presence;
+                    event.Kind = EventKind::Presence;
                     event.Connection = entry;
                     events.push_back(event);
                 }
@@ -62,7 +62,7 @@ inline int literalDetectEvents(std::vector<ConnectionInfo>& tracked,
         } else {
             // 2.3 Not found: Leave, remove, stay at the same position.
             ShareEvent event;
-            event.Kind = Leave;
+            event.Kind = EventKind::Leave;
             event.Connection = entry;
             events.push_back(event);
             tracked.erase(tracked.begin() + static_cast<std::ptrdiff_t>(position));
@@ -81,7 +81,7 @@ inline int literalDetectEvents(std::vector<ConnectionInfo>& tracked,
         }
         if (!is_tracked) {
             ShareEvent event;
-            event.Kind = Enter;
+            event.Kind = EventKind::Enter;
             event.Connection = record;
             event.Connection.LastReportTime = event.Connection.ActiveTime;
             events.push_back(event);

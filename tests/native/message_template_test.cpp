@@ -1,7 +1,7 @@
-#include "core/native/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "events/message_template.h"
-#include "events/native/name_service_stub.h"
+#include "support/debug_output_capture.h"
+#include "support/name_service_stub.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // find_source: the exact, case-sensitive test for a selected source.
 
+#include "base/trace.h"
 #include "config/preferences.h"
 #include "config/settings_store.h"
-#include "core/native/debug_output_capture.h"
-#include "core/trace.h"
+#include "support/debug_output_capture.h"
 
 #include <gtest/gtest.h>
 

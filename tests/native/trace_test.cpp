@@ -1,5 +1,5 @@
-#include "core/native/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
+#include "support/debug_output_capture.h"
 
 #include <gtest/gtest.h>
 

@@ -27,8 +27,8 @@ struct State {
     std::vector<Request> requests;
     std::vector<PendingAlert> alerts;
     HMODULE library = nullptr;
-    int(__cdecl* plugin_main)(char*, void*) = nullptr;
-    int(__cdecl* plugin_version)() = nullptr;
+    PluginMainFunction main_entry = nullptr;
+    PluginVersionFunction version_entry = nullptr;
     PVOID trace_handler = nullptr;
 };
 
@@ -124,11 +124,11 @@ bool loadLibrary(const char* dll_path) {
     s.library = LoadLibraryA(dll_path);
     if (s.library == nullptr)
         return false;
-    s.plugin_main = reinterpret_cast<int(__cdecl*)(char*, void*)>(
+    s.main_entry = reinterpret_cast<PluginMainFunction>(
         reinterpret_cast<void*>(GetProcAddress(s.library, "plugin_main")));
-    s.plugin_version = reinterpret_cast<int(__cdecl*)()>(
+    s.version_entry = reinterpret_cast<PluginVersionFunction>(
         reinterpret_cast<void*>(GetProcAddress(s.library, "plugin_version")));
-    return s.plugin_main != nullptr && s.plugin_version != nullptr;
+    return s.main_entry != nullptr && s.version_entry != nullptr;
 }
 
 void freeLibrary() {
@@ -136,23 +136,23 @@ void freeLibrary() {
     if (s.library != nullptr)
         FreeLibrary(s.library);
     s.library = nullptr;
-    s.plugin_main = nullptr;
-    s.plugin_version = nullptr;
+    s.main_entry = nullptr;
+    s.version_entry = nullptr;
 }
 
 bool libraryLoaded() {
-    return state().plugin_main != nullptr;
+    return state().main_entry != nullptr;
 }
 
 int callVersion() {
-    return state().plugin_version ? state().plugin_version() : -1;
+    return state().version_entry ? state().version_entry() : -1;
 }
 
 int callMain(const char* event, void* data) {
-    if (state().plugin_main == nullptr)
+    if (state().main_entry == nullptr)
         return -1;
     std::vector<char> name(event, event + std::strlen(event) + 1);
-    return state().plugin_main(name.data(), data);
+    return state().main_entry(name.data(), data);
 }
 
 int sendLoad(const char* home_directory, host::LoadRecord* record_out) {

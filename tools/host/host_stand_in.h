@@ -4,7 +4,7 @@
 // each, shows and destroys alerts, and captures every debugger trace line.
 // The host callback carries no context, so the stand-in is one per process.
 
-#include "core/host_records.h"
+#include "base/host_records.h"
 
 #include <windows.h>
 

@@ -1,16 +1,18 @@
 // Loading and saving tarnwick.ini at ini_path.
 
+#include "base/trace.h"
 #include "config/preferences.h"
 #include "config/settings_file.h"
 #include "config/settings_store.h"
+#include "config/win32/ini_path.h"
 #include "config/win32/profile_reader.h"
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
+
+char* ini_path = nullptr;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/win32/plugin_state.h"
+#include "base/win32/host_link.h"
 #include "events/alert_events.h"
 #include "events/event_dispatch.h"
 

@@ -1,7 +1,6 @@
 #pragma once
-// The steps that both WMI enumerators take in the same way: opening and
-// closing the connection to root\cimv2 on the calling thread, and running one
-// WQL query row by row.
+// What both WMI enumerators share: the connection to root\cimv2, opened and
+// closed on the calling thread, and running one WQL query row by row.
 
 #include <windows.h>
 
@@ -26,5 +25,32 @@ int closeConnection(IWbemLocator*& locator, IWbemServices*& services) noexcept;
 // the query was refused; 2 rewinding the result failed.
 int runQuery(IWbemServices* services, const wchar_t* query,
              const std::function<bool(IWbemClassObject*)>& readRow) noexcept;
+
+// The locator and services of one connection, the part both enumerators have in
+// common. Used on one thread: the one that called connect, which COM then runs
+// as a single-threaded apartment. A connected object disconnects when it ends.
+class Connection {
+public:
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // 0 connected; 1 already connected; 2 COM initialisation failed; 3 COM
+    // security or creating the locator failed; 4 opening root\cimv2 failed.
+    int connect() noexcept { return openConnection(locator_, services_); }
+    // 0 disconnected (one CoUninitialize for the connect); 5 was not connected.
+    int disconnect() noexcept { return closeConnection(locator_, services_); }
+    // The services interface is present: queries can run.
+    bool isConnected() const { return services_ != nullptr; }
+
+protected:
+    Connection() = default;
+    ~Connection() { disconnect(); }
+
+    IWbemServices* services() const { return services_; }
+
+private:
+    IWbemLocator* locator_ = nullptr;
+    IWbemServices* services_ = nullptr;
+};
 
 } // namespace wmi

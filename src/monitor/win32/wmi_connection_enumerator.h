@@ -6,6 +6,7 @@
 #include "monitor/connection_info.h"
 #include "monitor/connection_tracker.h"
 #include "monitor/share_event.h"
+#include "monitor/win32/wmi_client.h"
 
 #include <windows.h>
 
@@ -16,21 +17,12 @@
 #include <string>
 #include <vector>
 
-class CConnectionEnumerator {
+// connect, disconnect and isConnected as wmi::Connection has them.
+class CConnectionEnumerator : public wmi::Connection {
 public:
     CConnectionEnumerator() = default;
     // Disconnects a connected enumerator, dropping the result.
-    virtual ~CConnectionEnumerator();
-    CConnectionEnumerator(const CConnectionEnumerator&) = delete;
-    CConnectionEnumerator& operator=(const CConnectionEnumerator&) = delete;
-
-    // 0 connected; 1 already connected; 2 COM initialisation failed; 3 COM
-    // security or creating the locator failed; 4 opening root\cimv2 failed.
-    int connect();
-    // 0 disconnected (one CoUninitialize for the connect); 5 was not connected.
-    int disconnect();
-    // The services interface is present: queries can run.
-    bool isConnected() const { return services_ != nullptr; }
+    virtual ~CConnectionEnumerator() = default;
 
     // Empties `connections`, then fills it with one record per session in WMI's
     // order. 0 the query ran (a failure part-way keeps the rows read so far);
@@ -51,8 +43,4 @@ public:
     // decimal). The output keeps its value on every non-zero code.
     static int getStringProperty(IWbemClassObject* row, const wchar_t* name, std::string& value);
     static int getNumberProperty(IWbemClassObject* row, const wchar_t* name, uint32_t& value);
-
-private:
-    IWbemLocator* locator_ = nullptr;
-    IWbemServices* services_ = nullptr;
 };

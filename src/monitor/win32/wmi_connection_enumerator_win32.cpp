@@ -1,24 +1,11 @@
 #include "monitor/win32/wmi_connection_enumerator.h"
-#include "monitor/win32/wmi_client.h"
 #include "monitor/win32/wmi_properties.h"
 
 #include <utility>
 
-CConnectionEnumerator::~CConnectionEnumerator() {
-    disconnect();
-}
-
-int CConnectionEnumerator::connect() {
-    return wmi::openConnection(locator_, services_);
-}
-
-int CConnectionEnumerator::disconnect() {
-    return wmi::closeConnection(locator_, services_);
-}
-
 int CConnectionEnumerator::getConnections(std::vector<ConnectionInfo>& connections) {
     connections.clear();
-    return wmi::runQuery(services_, L"Select * from win32_ServerConnection", [&](IWbemClassObject* row) {
+    return wmi::runQuery(services(), L"Select * from win32_ServerConnection", [&](IWbemClassObject* row) {
         try {
             ConnectionInfo connection;
             readConnection(row, connection);

@@ -3,6 +3,7 @@
 // Used on one thread: the one that called connect.
 
 #include "monitor/connection_info.h"
+#include "monitor/win32/wmi_client.h"
 
 #include <windows.h>
 
@@ -12,20 +13,12 @@
 #include <string>
 #include <vector>
 
-class CShareEnumerator {
+// connect, disconnect and isConnected as wmi::Connection has them.
+class CShareEnumerator : public wmi::Connection {
 public:
     CShareEnumerator() = default;
     // Disconnects a connected enumerator, dropping the result.
-    virtual ~CShareEnumerator();
-    CShareEnumerator(const CShareEnumerator&) = delete;
-    CShareEnumerator& operator=(const CShareEnumerator&) = delete;
-
-    // 0 connected; 1 already connected; 2 COM initialisation failed; 3 COM
-    // security or creating the locator failed; 4 opening root\cimv2 failed.
-    int connect();
-    // 0 disconnected (one CoUninitialize for the connect); 5 was not connected.
-    int disconnect();
-    bool isConnected() const { return services_ != nullptr; }
+    virtual ~CShareEnumerator() = default;
 
     // Empties `shares`, then fills it with the Name and Path of every share.
     // Codes as for CConnectionEnumerator::getConnections.
@@ -33,8 +26,4 @@ public:
 
     // 0 read; 1 fetching failed; 2 NULL. The output keeps its value on 1 and 2.
     static int getStringProperty(IWbemClassObject* row, const wchar_t* name, std::string& value);
-
-private:
-    IWbemLocator* locator_ = nullptr;
-    IWbemServices* services_ = nullptr;
 };

@@ -1,24 +1,11 @@
 #include "monitor/win32/wmi_share_enumerator.h"
-#include "monitor/win32/wmi_client.h"
 #include "monitor/win32/wmi_properties.h"
 
 #include <utility>
 
-CShareEnumerator::~CShareEnumerator() {
-    disconnect();
-}
-
-int CShareEnumerator::connect() {
-    return wmi::openConnection(locator_, services_);
-}
-
-int CShareEnumerator::disconnect() {
-    return wmi::closeConnection(locator_, services_);
-}
-
 int CShareEnumerator::getShares(std::vector<ShareInfo>& shares) {
     shares.clear();
-    return wmi::runQuery(services_, L"Select * from win32_Share", [&](IWbemClassObject* row) {
+    return wmi::runQuery(services(), L"Select * from win32_Share", [&](IWbemClassObject* row) {
         try {
             ShareInfo share;
             getStringProperty(row, L"Name", share.Name);

@@ -1,6 +1,7 @@
 #include "ui/win32/host_dialog.h"
-#include "core/host_records.h"
-#include "core/win32/plugin_state.h"
+#include "base/host_records.h"
+#include "base/win32/host_link.h"
+#include "base/win32/module_instance.h"
 
 HWND createHostDialog(int template_id, HWND parent, DLGPROC procedure) {
     HWND window = CreateDialogParamA(module_instance, MAKEINTRESOURCEA(template_id), parent, procedure, 0);

@@ -1,7 +1,7 @@
 #include "ui/win32/prefs_window.h"
-#include "core/host_records.h"
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
+#include "base/host_records.h"
+#include "base/trace.h"
+#include "ui/win32/ui_state.h"
 
 #include <cstring>
 

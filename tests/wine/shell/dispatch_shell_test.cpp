@@ -1,9 +1,9 @@
 // Dispatch inside the DLL's own code, where the Events page's test flag and the
 // log writer's path switch are not reachable through the exports yet.
 
+#include "base/trace.h"
+#include "base/win32/host_link.h"
 #include "config/settings_store.h"
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
 #include "host_stand_in.h"
@@ -84,7 +84,7 @@ TEST_F(ShellDispatch, TestEventsAlertRegardlessOfSourcesAndDisplayFlags) {
     settings.PersistentAlerts = 1;
     replaceSettings(settings);
 
-    dispatchEvent(sampleEvent(Presence, "NotASource", "kim"), true);
+    dispatchEvent(sampleEvent(EventKind::Presence, "NotASource", "kim"), true);
 
     const auto alerts = hoststub::requestsNamed("systraySetAlert");
     ASSERT_EQ(alerts.size(), 1u);
@@ -100,7 +100,7 @@ TEST_F(ShellDispatch, TestEventsShowNothingInModesWithoutAlerts) {
     for (int mode : {Inactive, LogEvents}) {
         settings.PluginMode = mode;
         replaceSettings(settings);
-        dispatchEvent(sampleEvent(Enter, "Public", "lee"), true);
+        dispatchEvent(sampleEvent(EventKind::Enter, "Public", "lee"), true);
     }
     EXPECT_TRUE(hoststub::requests().empty());
     EXPECT_EQ(GetFileAttributesA(log_.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -113,7 +113,7 @@ TEST_F(ShellDispatch, NoAlertIsRequestedOnceTheHostIsGone) {
     settings.Sources.push_back(SourceEntry{"Public", "C:\\Public"});
     replaceSettings(settings);
     HostLink.store(nullptr);
-    dispatchEvent(sampleEvent(Enter, "Public", "max"), false);
+    dispatchEvent(sampleEvent(EventKind::Enter, "Public", "max"), false);
     EXPECT_TRUE(hoststub::requests().empty());
     // The log does not depend on the host.
     EXPECT_NE(readText(log_).find("\"ENTER\" \"max\""), std::string::npos);
@@ -129,8 +129,9 @@ TEST_F(ShellDispatch, ANewLogPathWhileEventsFlowLosesAndSplitsNoLine) {
     std::atomic<bool> done{false};
     std::thread watcher([&] {
         for (int i = 0; i < kEvents; ++i)
-            dispatchEvent(
-                sampleEvent(i % 2 ? Leave : Enter, "S" + std::to_string(i), "u" + std::to_string(i)), false);
+            dispatchEvent(sampleEvent(i % 2 ? EventKind::Leave : EventKind::Enter, "S" + std::to_string(i),
+                                      "u" + std::to_string(i)),
+                          false);
         done = true;
     });
     int switches = 0;

@@ -5,7 +5,7 @@
 // imported COM function of this program for tests of the codes that Wine's
 // own COM never produces.
 
-#include "../../fakewmi/fakewmi_client.h"
+#include "fakewmi/fakewmi_client.h"
 
 #include <gtest/gtest.h>
 

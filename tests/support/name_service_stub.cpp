@@ -1,5 +1,5 @@
 #include "events/message_template.h"
-#include "events/native/name_service_stub.h"
+#include "support/name_service_stub.h"
 
 #include <functional>
 #include <map>

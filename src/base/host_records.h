@@ -1,6 +1,6 @@
 #pragma once
 // Everything that crosses the boundary between the plug-in and its host: the
-// 32-bit records, the callback types, the request and event names. Records are
+// two exports, the 32-bit records, the callback types, the request and event names. Records are
 // packed and little-endian; on the 32-bit build every offset is checked below.
 
 #include <cstddef>
@@ -17,6 +17,13 @@ typedef int(TW_CDECL* HostCallback)(const char* guid, const char* request, void*
 // The alert callback the host calls for each alert: (unused, text, event, unused, user data).
 typedef int(TW_CDECL* AlertCallback)(int unused, char* text, char* event, void* unused_pointer,
                                      void* user_data);
+
+// The plug-in's two exports, under their plain names (Tarnwick.def). The host
+// calls plugin_main with each lifecycle event name and its record.
+extern "C" int TW_CDECL plugin_main(char* event, void* data);
+extern "C" int TW_CDECL plugin_version();
+typedef int(TW_CDECL* PluginMainFunction)(char* event, void* data);
+typedef int(TW_CDECL* PluginVersionFunction)();
 
 namespace host {
 

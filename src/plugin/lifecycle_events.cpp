@@ -1,4 +1,5 @@
-#include "core/lifecycle_events.h"
+#include "plugin/lifecycle_events.h"
+#include "base/ascii_case.h"
 
 namespace {
 struct EventName {
@@ -17,21 +18,7 @@ constexpr EventName kEvents[] = {
     {"prefsShow", LifecycleEvent::PrefsShow, "plugin_prefsShow"},
     {"prefsAction", LifecycleEvent::PrefsAction, "plugin_prefsAction"},
 };
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 } // namespace
-
-bool equalsIgnoringAsciiCase(const char* a, const char* b) {
-    if (a == nullptr || b == nullptr)
-        return false;
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (lowerAscii(*a) != lowerAscii(*b))
-            return false;
-    }
-    return *a == *b;
-}
 
 LifecycleEvent classifyLifecycleEvent(const char* name, bool host_linked) {
     for (const EventName& entry : kEvents) {

@@ -1,4 +1,4 @@
-#include "core/trace.h"
+#include "base/trace.h"
 
 #include <windows.h>
 

@@ -20,6 +20,3 @@ LifecycleEvent classifyLifecycleEvent(const char* name, bool host_linked);
 
 // The FunctionTracer name of the handler ("plugin_load", ...); null for Unknown.
 const char* handlerTracerName(LifecycleEvent event);
-
-// Whole-string comparison ignoring ASCII letter case only (no locale).
-bool equalsIgnoringAsciiCase(const char* a, const char* b);

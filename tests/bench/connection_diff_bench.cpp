@@ -13,9 +13,9 @@
 
 #include "literal_connection_diff.h"
 
-#include "core/native/debug_output_capture.h"
-#include "core/trace.h"
+#include "base/trace.h"
 #include "monitor/connection_tracker.h"
+#include "support/debug_output_capture.h"
 
 #include <benchmark/benchmark.h>
 

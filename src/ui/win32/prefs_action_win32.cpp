@@ -1,18 +1,17 @@
-#include "config/win32/prefs_action.h"
+#include "ui/win32/prefs_action.h"
+#include "base/host_records.h"
+#include "base/trace.h"
 #include "config/preferences.h"
-#include "config/win32/update_preferences.h"
-#include "core/host_records.h"
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
 #include "ui/win32/host_dialog.h"
+#include "ui/win32/ui_state.h"
+#include "ui/win32/update_preferences.h"
 
 namespace {
 
-enum PrefsAction : int32_t {
-    Cancel = 0,
-    Apply = 1,
-    Ok = 2,
-};
+// The action field of the host's "prefsAction" record.
+constexpr int32_t kActionCancel = 0;
+constexpr int32_t kActionApply = 1;
+constexpr int32_t kActionOk = 2;
 
 void removePrefsWindow() {
     if (prefs_window == nullptr)
@@ -29,14 +28,14 @@ int plugin_prefsAction(void* record) {
     if (action == nullptr)
         return 0;
     switch (action->action) {
-    case Cancel:
+    case kActionCancel:
         removePrefsWindow();
         break;
-    case Apply:
+    case kActionApply:
         update_preferences(prefs_window);
         save_preferences();
         break;
-    case Ok:
+    case kActionOk:
         update_preferences(prefs_window);
         save_preferences();
         removePrefsWindow();

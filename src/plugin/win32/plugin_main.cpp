@@ -1,24 +1,29 @@
 // The two exports and the lifecycle handlers that create and release the
 // process-wide resources in their fixed order.
 
+#include "base/host_records.h"
+#include "base/trace.h"
+#include "base/win32/host_link.h"
+#include "base/win32/module_instance.h"
 #include "config/preferences.h"
 #include "config/settings_store.h"
-#include "config/win32/prefs_action.h"
-#include "core/host_records.h"
-#include "core/lifecycle_events.h"
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
-#include "core/win32/tracker_lock_control.h"
+#include "config/win32/ini_path.h"
 #include "events/event_log.h"
-#include "monitor/win32/watcher_thread.h"
+#include "monitor/win32/tracker_lock.h"
+#include "plugin/lifecycle_events.h"
+#include "plugin/win32/plugin_state.h"
+#include "plugin/win32/watcher_thread.h"
 #include "resource_ids.h"
 #include "ui/win32/host_dialog.h"
+#include "ui/win32/prefs_action.h"
 #include "ui/win32/prefs_window.h"
+#include "ui/win32/ui_state.h"
 
 #include <winsock2.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -154,7 +159,11 @@ int runHandler(LifecycleEvent event, void* data) {
 
 } // namespace
 
-extern "C" int __cdecl plugin_main(char* event, void* data) {
+// The host stand-in calls the exports through these types.
+static_assert(std::is_same<decltype(&plugin_main), PluginMainFunction>::value, "plugin_main type");
+static_assert(std::is_same<decltype(&plugin_version), PluginVersionFunction>::value, "plugin_version type");
+
+int TW_CDECL plugin_main(char* event, void* data) {
     try {
         FunctionTracer tracer("plugin_main", "GLOBAL");
         const LifecycleEvent which = classifyLifecycleEvent(event, HostLink.load() != nullptr);
@@ -171,7 +180,7 @@ extern "C" int __cdecl plugin_main(char* event, void* data) {
     }
 }
 
-extern "C" int __cdecl plugin_version() {
+int TW_CDECL plugin_version() {
     try {
         FunctionTracer tracer("plugin_version", "GLOBAL");
     } catch (...) {

@@ -1,6 +1,6 @@
-#include "config/win32/update_preferences.h"
+#include "ui/win32/update_preferences.h"
+#include "base/trace.h"
 #include "config/settings_store.h"
-#include "core/trace.h"
 #include "events/event_log.h"
 
 void update_preferences(HWND window) {

@@ -1,5 +1,5 @@
 #include "events/event_log.h"
-#include "events/native/fixed_clock.h"
+#include "support/fixed_clock.h"
 
 #include <ctime>
 #include <mutex>

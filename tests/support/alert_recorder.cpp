@@ -1,5 +1,5 @@
 #include "events/event_dispatch.h"
-#include "events/native/alert_recorder.h"
+#include "support/alert_recorder.h"
 
 #include <mutex>
 

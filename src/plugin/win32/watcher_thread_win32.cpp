@@ -2,13 +2,14 @@
 // second read the sessions, diff them against the tracked table under
 // tracker_lock, and dispatch the events without the lock.
 
-#include "monitor/win32/watcher_thread.h"
+#include "plugin/win32/watcher_thread.h"
+#include "base/trace.h"
 #include "config/settings_store.h"
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
 #include "events/event_dispatch.h"
 #include "monitor/connection_tracker.h"
+#include "monitor/win32/tracker_lock.h"
 #include "monitor/win32/wmi_connection_enumerator.h"
+#include "plugin/win32/plugin_state.h"
 
 #include <vector>
 
@@ -16,15 +17,6 @@ namespace {
 
 constexpr DWORD kConnectRetryMilliseconds = 100;
 constexpr DWORD kPollWaitMilliseconds = 1000;
-
-// Holds tracker_lock for one scope.
-class TrackerLockHold {
-public:
-    TrackerLockHold() { EnterCriticalSection(&tracker_lock); }
-    ~TrackerLockHold() { LeaveCriticalSection(&tracker_lock); }
-    TrackerLockHold(const TrackerLockHold&) = delete;
-    TrackerLockHold& operator=(const TrackerLockHold&) = delete;
-};
 
 // The presence interval handed to the diff: 0 while Presence events are off.
 int32_t presenceIntervalMinutes() {

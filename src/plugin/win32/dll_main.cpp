@@ -1,8 +1,9 @@
 // The module entry: runs under the loader lock, so it does nothing but load and
 // free the rich-edit library that the Help and About pages need.
 
-#include "core/trace.h"
-#include "core/win32/plugin_state.h"
+#include "base/trace.h"
+#include "base/win32/module_instance.h"
+#include "plugin/win32/plugin_state.h"
 
 #include <windows.h>
 

@@ -1,0 +1,35 @@
+#include "base/ascii_case.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(AsciiCase, ComparisonIgnoresOnlyAsciiLetters) {
+    struct Case {
+        std::string a;
+        std::string b;
+        bool equal;
+    };
+    const Case cases[] = {
+        {"alert_LinkClick", "ALERT_linkclick", true},
+        {"alert_destroy", "alert_destroyed", false},
+        {"a\xc4", "a\xe4", false}, // bytes above ASCII compare exactly
+        {"[@`{", "[@`{", true},    // the neighbours of the letters are no letters
+        {"@", "`", false},
+        {std::string("a\0b", 3), "a", false}, // a text with a NUL is compared whole
+        {"", "", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(equalsIgnoringAsciiCase(std::string_view(c.a), std::string_view(c.b)), c.equal) << c.a;
+        if (c.a.find('\0') == std::string::npos) {
+            EXPECT_EQ(equalsIgnoringAsciiCase(c.a.c_str(), c.b.c_str()), c.equal) << c.a;
+        }
+    }
+    EXPECT_FALSE(equalsIgnoringAsciiCase(nullptr, ""));
+    EXPECT_FALSE(equalsIgnoringAsciiCase("", nullptr));
+    EXPECT_EQ(lowerAscii("Share Z@[\xc4"), "share z@[\xc4");
+}
+
+} // namespace
