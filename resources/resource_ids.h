@@ -1,4 +1,56 @@
 #pragma once
 // Resource and control ids shared by the resource script and the code.
 
+// Bitmaps.
 #define IDB_LOGO 104
+
+// Tab icons (group icons), one per page of the preferences window.
+#define IDI_TAB_HELP 124
+#define IDI_TAB_GENERAL 125
+#define IDI_TAB_EVENTS 126
+#define IDI_TAB_SOURCES 127
+#define IDI_TAB_ABOUT 128
+
+// Dialog templates.
+#define IDD_EVENTS_PAGE 102
+#define IDD_GENERAL_PAGE 114
+#define IDD_HELP_PAGE 117
+#define IDD_ABOUT_PAGE 118
+#define IDD_TAB_HOST 119
+#define IDD_SOURCES_PAGE 122
+
+// Tab host.
+#define IDC_TABS 1031
+
+// General page.
+#define IDC_LOG_FILE 1004
+#define IDC_PERSISTENT_ALERTS 1012
+#define IDC_VIEW_LOG 1018
+#define IDC_PLUGIN_MODE 1019
+#define IDC_VIEW_ACTIVE_SHARES 1028
+#define IDC_BROWSE_LOG_FILE 1032
+
+// Events page.
+#define IDC_DISPLAY_ENTER 1003
+#define IDC_DISPLAY_LEAVE 1005
+#define IDC_ENTER_MESSAGE 1006
+#define IDC_DISPLAY_PRESENCE 1007
+#define IDC_LEAVE_MESSAGE 1008
+#define IDC_PRESENCE_MESSAGE 1009
+#define IDC_PRESENCE_INTERVAL 1010
+#define IDC_ENTER_MESSAGE_LABEL 1013
+#define IDC_LEAVE_MESSAGE_LABEL 1014
+#define IDC_PRESENCE_MESSAGE_LABEL 1015
+#define IDC_PRESENCE_INTERVAL_LABEL 1016
+#define IDC_PRESENCE_INTERVAL_UNIT 1017
+#define IDC_TEST_ENTER 1025
+#define IDC_TEST_LEAVE 1026
+#define IDC_TEST_PRESENCE 1027
+
+// Sources page. "Select all" shares its id with the General page's "..." button.
+#define IDC_REFRESH_SHARES 1024
+#define IDC_SELECT_ALL_SOURCES 1032
+#define IDC_SOURCES_LIST 1036
+#define IDC_SOURCES_ONLY 1038
+#define IDC_SOURCES_ONLY_LOG_ALL 1039
+#define IDC_UNSELECT_ALL_SOURCES 1040
