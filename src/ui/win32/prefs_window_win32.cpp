@@ -1,20 +1,160 @@
 #include "ui/win32/prefs_window.h"
 #include "base/host_records.h"
 #include "base/trace.h"
+#include "base/win32/module_instance.h"
+#include "resource_ids.h"
+#include "ui/win32/host_dialog.h"
+#include "ui/win32/preference_pages.h"
 #include "ui/win32/ui_state.h"
+
+#include <commctrl.h>
 
 #include <cstring>
 
-int plugin_prefsShow(void* record) {
+namespace {
+
+struct TabDefinition {
+    const char* text;
+    int icon;
+    int page_template;
+    DLGPROC procedure;
+};
+
+constexpr int kTabIconSize = 16;
+
+const TabDefinition kTabs[kPrefsPageCount] = {
+    {"General", IDI_TAB_GENERAL, IDD_GENERAL_PAGE, GeneralPageProc},
+    {"Sources", IDI_TAB_SOURCES, IDD_SOURCES_PAGE, SourcesPageProc},
+    {"Events", IDI_TAB_EVENTS, IDD_EVENTS_PAGE, EventsPageProc},
+    {"Help", IDI_TAB_HELP, IDD_HELP_PAGE, InfoPageProc},
+    {"About", IDI_TAB_ABOUT, IDD_ABOUT_PAGE, InfoPageProc},
+};
+
+// The window of the current set of pages; touched on the host's thread only.
+HWND page_windows[kPrefsPageCount] = {};
+HIMAGELIST tab_images = nullptr;
+// The visible page; -1 until the first window opens. A new window sets it to 0.
+int CurrentPage = -1;
+
+void ensureCommonControls() {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+void fillTabs(HWND tab_control) {
+    tab_images = ImageList_Create(kTabIconSize, kTabIconSize, ILC_COLOR32 | ILC_MASK, 0, 1);
+    for (const TabDefinition& tab : kTabs) {
+        // The icon's own 16 x 16 image, not the large one scaled down.
+        auto icon = static_cast<HICON>(LoadImageA(module_instance, MAKEINTRESOURCEA(tab.icon), IMAGE_ICON,
+                                                  kTabIconSize, kTabIconSize, LR_DEFAULTCOLOR));
+        ImageList_ReplaceIcon(tab_images, -1, icon);
+        // The list keeps its own copy.
+        if (icon != nullptr)
+            DestroyIcon(icon);
+    }
+    SendMessageA(tab_control, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tab_images));
+    for (int index = 0; index < kPrefsPageCount; ++index) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
+        item.pszText = const_cast<char*>(kTabs[index].text);
+        item.iImage = index;
+        SendMessageA(tab_control, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void createPages(HWND tab_control) {
+    for (int index = 0; index < kPrefsPageCount; ++index)
+        page_windows[index] =
+            CreateDialogParamA(module_instance, MAKEINTRESOURCEA(kTabs[index].page_template), tab_control,
+                               kTabs[index].procedure, 0);
+    if (CurrentPage >= 0)
+        showPage(CurrentPage, SW_HIDE);
+    CurrentPage = 0;
+    showPage(0, SW_SHOW);
+}
+
+void destroyPages() {
+    if (tab_images != nullptr) {
+        ImageList_Destroy(tab_images);
+        tab_images = nullptr;
+    }
+    for (HWND& page : page_windows) {
+        if (page != nullptr)
+            DestroyWindow(page);
+        page = nullptr;
+    }
+}
+
+INT_PTR CALLBACK TabHostProc(HWND window, UINT message, WPARAM wparam, LPARAM) {
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            fillTabs(GetDlgItem(window, IDC_TABS));
+            createPages(GetDlgItem(window, IDC_TABS));
+            break;
+        case WM_NOTIFY:
+            if (wparam == IDC_TABS)
+                selectPage(static_cast<int>(SendDlgItemMessageA(window, IDC_TABS, TCM_GETCURSEL, 0, 0)));
+            break;
+        case WM_DESTROY:
+            destroyPages();
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+    }
+    return FALSE;
+}
+
+void showPreferences(const host::PrefsShowRecord& record) {
+    DebugTrace("%s: preferences show", TRACE_TAG);
+    if (prefs_window == nullptr) {
+        DebugTrace("%s: preferences create", TRACE_TAG);
+        ensureCommonControls();
+        prefs_window = createHostDialog(IDD_TAB_HOST, static_cast<HWND>(record.parent_window), TabHostProc);
+        if (prefs_window == nullptr)
+            DebugTrace("%s: preferences create failed! Error : %lu", TRACE_TAG, GetLastError());
+        SetWindowPos(prefs_window, nullptr, record.x, record.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    ShowWindow(prefs_window, SW_SHOW);
+}
+
+} // namespace
+
+HWND preferencesPage(PrefsPage page) {
+    return prefs_window != nullptr ? page_windows[static_cast<int>(page)] : nullptr;
+}
+
+void showPage(int index, int show_command) {
+    if (index < 0 || index >= kPrefsPageCount)
+        return;
+    ShowWindow(page_windows[index], show_command);
+}
+
+void selectPage(int index) {
+    if (CurrentPage >= 0)
+        showPage(CurrentPage, SW_HIDE);
+    CurrentPage = index;
+    showPage(index, SW_SHOW);
+}
+
+int plugin_prefsShow(void* data) {
     FunctionTracer tracer("plugin_prefsShow", "GLOBAL");
-    auto* show = static_cast<host::PrefsShowRecord*>(record);
-    if (show == nullptr || show->entry_name == nullptr ||
-        std::strcmp(show->entry_name, host::kPluginName) != 0)
+    auto* record = static_cast<host::PrefsShowRecord*>(data);
+    if (record == nullptr || record->entry_name == nullptr ||
+        std::strcmp(record->entry_name, host::kPluginName) != 0)
         return 0;
     DebugTrace("%s: preferences called", TRACE_TAG);
-    std::strcpy(show->title, host::kPrefsTitle);
-    std::strcpy(show->caption, host::kPrefsTitle);
-    show->bitmap = logo_bitmap;
-    // The tabbed window itself is built with the preference pages.
+    std::strcpy(record->title, host::kPrefsTitle);
+    std::strcpy(record->caption, host::kPrefsTitle);
+    record->bitmap = logo_bitmap;
+    if (record->show == 1) {
+        showPreferences(*record);
+    } else if (record->show == 0) {
+        DebugTrace("%s: preferences hide", TRACE_TAG);
+        if (prefs_window != nullptr)
+            ShowWindow(prefs_window, SW_HIDE);
+    }
     return 0;
 }

@@ -1,0 +1,18 @@
+#pragma once
+// The dialog procedures of the preference pages, each a child of the tab control.
+
+#include <windows.h>
+
+INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK SourcesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK EventsPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+// The Help and About pages: placed in the tab, nothing more yet.
+INT_PTR CALLBACK InfoPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+
+// The General page's "...": runs the save-file dialog on the stored log file; a
+// chosen path becomes the LogFile setting at once (in memory; saved at Apply).
+void browseLogFile(HWND owner);
+
+// Whether the Sources page's last fill read the shares. When it did not, its
+// empty list says nothing about them and Apply keeps the stored sources.
+bool sourcesPageReadShares(HWND page);

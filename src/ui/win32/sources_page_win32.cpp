@@ -1,0 +1,130 @@
+// The Sources page: every share of this computer with a check box, checked when
+// the share is a selected event source, and the watch mode.
+
+#include "base/trace.h"
+#include "config/preferences.h"
+#include "config/settings_store.h"
+#include "monitor/win32/wmi_share_enumerator.h"
+#include "resource_ids.h"
+#include "ui/page_values.h"
+#include "ui/share_sort.h"
+#include "ui/win32/dialog_controls.h"
+#include "ui/win32/preference_pages.h"
+#include "ui/win32/window_placement.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+struct Column {
+    const char* header;
+    int width;
+};
+const Column kColumns[] = {{"Share Name", 100}, {"Share Path", 190}};
+
+// The page remembers in its dialog data whether its last fill read the shares.
+constexpr LONG_PTR kSharesRead = 1;
+
+void setRowCheck(HWND list, int row, bool checked) {
+    LVITEMA item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? kRowChecked : kRowUnchecked);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void addSourceRow(HWND list, const char* name, const char* path, bool checked) {
+    const int row = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(name);
+    const int inserted =
+        static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    LVITEMA cell{};
+    cell.iSubItem = 1;
+    cell.pszText = const_cast<char*>(path);
+    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(inserted), reinterpret_cast<LPARAM>(&cell));
+    setRowCheck(list, inserted, checked);
+}
+
+void setAllSourceChecks(HWND list, bool checked) {
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row)
+        setRowCheck(list, row, checked);
+}
+
+// Lists the shares, sorted by name, each checked when it is a selected source.
+// True when the shares could be read; the list stays empty when they could not.
+bool fillSourcesList(HWND list) {
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    CShareEnumerator enumerator;
+    const int connected = enumerator.connect();
+    if (connected != 0) {
+        DebugTrace("%s: CShareEnumerator::connect = %d", TRACE_TAG, connected);
+        return false;
+    }
+    std::vector<ShareInfo> shares;
+    const int read = enumerator.getShares(shares);
+    enumerator.disconnect();
+    sortSharesByName(shares);
+    for (const ShareInfo& share : shares)
+        addSourceRow(list, share.Name.c_str(), share.Path.c_str(), find_source(share.Name.c_str()));
+    return read == 0;
+}
+
+void refresh(HWND page) {
+    const bool read = fillSourcesList(GetDlgItem(page, IDC_SOURCES_LIST));
+    SetWindowLongPtrA(page, DWLP_USER, read ? kSharesRead : 0);
+}
+
+void initialise(HWND page) {
+    fitPageToTab(page, GetParent(page));
+    const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+    SendDlgItemMessageA(page, IDC_SOURCES_LIST, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    const int32_t watch_mode = currentSettings()->SourceWatchMode;
+    DebugTrace("%s: sourcesWatchMode = %d", TRACE_TAG, watch_mode);
+    setChecked(page, IDC_SOURCES_ONLY, watch_mode == SourcesOnly);
+    setChecked(page, IDC_SOURCES_ONLY_LOG_ALL, watch_mode != SourcesOnly);
+    int index = 0;
+    for (const Column& column : kColumns) {
+        LVCOLUMNA header{};
+        header.mask = LVCF_WIDTH | LVCF_TEXT;
+        header.cx = column.width;
+        header.pszText = const_cast<char*>(column.header);
+        SendDlgItemMessageA(page, IDC_SOURCES_LIST, LVM_INSERTCOLUMNA, index++,
+                            reinterpret_cast<LPARAM>(&header));
+    }
+    refresh(page);
+}
+
+} // namespace
+
+bool sourcesPageReadShares(HWND page) {
+    return page != nullptr && GetWindowLongPtrA(page, DWLP_USER) == kSharesRead;
+}
+
+INT_PTR CALLBACK SourcesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM) {
+    try {
+        if (message == WM_INITDIALOG) {
+            initialise(page);
+        } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
+            switch (LOWORD(wparam)) {
+            case IDC_REFRESH_SHARES:
+                refresh(page);
+                break;
+            case IDC_SELECT_ALL_SOURCES:
+                setAllSourceChecks(GetDlgItem(page, IDC_SOURCES_LIST), true);
+                break;
+            case IDC_UNSELECT_ALL_SOURCES:
+                setAllSourceChecks(GetDlgItem(page, IDC_SOURCES_LIST), false);
+                break;
+            default:
+                break;
+            }
+        }
+    } catch (...) {
+    }
+    return FALSE;
+}
