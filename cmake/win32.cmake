@@ -38,7 +38,7 @@ add_library(tarnwick_host STATIC ${TW_HOST_SOURCES})
 target_include_directories(tarnwick_host PUBLIC ${CMAKE_SOURCE_DIR}/tools/host ${CMAKE_SOURCE_DIR}/src
   ${CMAKE_SOURCE_DIR}/tools)
 target_compile_definitions(tarnwick_host PUBLIC ${TW_WIN32_DEFINES})
-target_link_libraries(tarnwick_host PUBLIC user32 gdi32 kernel32)
+target_link_libraries(tarnwick_host PUBLIC comctl32 user32 gdi32 kernel32)
 tw_warnings(tarnwick_host)
 
 add_executable(tarnwick-host ${CMAKE_SOURCE_DIR}/tools/host/main.cpp)

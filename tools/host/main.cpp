@@ -3,11 +3,14 @@
 //
 //   tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] STEP...
 //   steps: load HOME | start | stop | unload | version | prefsShow FLAG [X Y]
-//          | prefsAction CODE | sleep MS | event NAME | play SCENARIO
+//          | tab INDEX | prefsAction CODE | sleep MS | event NAME | play SCENARIO
+//   prefsShow places the plug-in's window into a stand-in preferences window;
+//   tab picks one of its tabs as a click would.
 //   play serves a scenario of sessions through the fake WMI provider whose data
 //   file is named by TARNWICK_FAKEWMI_FILE (see tools/demo/scenario.txt).
 
 #include "host_stand_in.h"
+#include "prefs_frame.h"
 #include "scenario_player.h"
 
 #include <cstdio>
@@ -22,7 +25,7 @@ void usage() {
     std::fprintf(stderr,
                  "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
                  "STEP...\n  steps: load HOME | start | stop | unload | version | prefsShow FLAG [X Y] | "
-                 "prefsAction CODE | sleep MS | event NAME | play SCENARIO\n");
+                 "tab INDEX | prefsAction CODE | sleep MS | event NAME | play SCENARIO\n");
 }
 
 bool isNumber(const char* text) {
@@ -92,7 +95,12 @@ int main(int argc, char** argv) {
                 i += 2;
             }
             std::printf("> prefsShow %d at %d,%d\n", flag, x, y);
-            result = hoststub::sendPrefsShow(flag, "Tarnwick", nullptr, x, y);
+            result = hoststub::sendPrefsShow(flag, "Tarnwick", hostPreferencesWindow(), x, y);
+        } else if (step == "tab" && isNumber(arg)) {
+            std::printf("> tab %s\n", arg);
+            const auto added = hoststub::requestsNamed("dialogAdd");
+            result = !added.empty() && selectPluginTab(added.back().window, std::atoi(arg)) ? 0 : -1;
+            ++i;
         } else if (step == "prefsAction" && isNumber(arg)) {
             std::printf("> prefsAction %s\n", arg);
             result = hoststub::sendPrefsAction(std::atoi(arg));
