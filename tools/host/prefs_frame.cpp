@@ -40,12 +40,6 @@ HWND hostPreferencesWindow() {
     return frame;
 }
 
-void closeHostPreferencesWindow() {
-    if (frame != nullptr)
-        DestroyWindow(frame);
-    frame = nullptr;
-}
-
 bool selectPluginTab(HWND prefs, int index) {
     HWND tabs = GetDlgItem(prefs, kTabControlId);
     if (tabs == nullptr)

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-// The window, created on first use on the calling thread and shown.
+// The window, created on first use on the calling thread and shown; it lives
+// as long as the process.
 HWND hostPreferencesWindow();
-void closeHostPreferencesWindow();
 
 // Picks tab `index` in the plug-in's window `prefs`, as a click on it would.
 bool selectPluginTab(HWND prefs, int index);

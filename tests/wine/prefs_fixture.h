@@ -1,0 +1,114 @@
+#pragma once
+// The plug-in's preferences window in the stand-in's preferences window: shows
+// it, finds its pages by the controls they hold, and reads back what Apply saved.
+
+#include "config/ini_document.h"
+#include "config/settings_file.h"
+#include "prefs_frame.h"
+#include "session_fixture.h"
+
+#include <commctrl.h>
+
+class PrefsTest : public SessionTest {
+protected:
+    // Load and start with the given settings and shares, then show the window.
+    void open(const std::string& settings_lines, const std::string& sources_lines,
+              const std::string& shares = "") {
+        writeSettings(settings_lines, sources_lines);
+        ASSERT_TRUE(data_.write(shares));
+        loadAndStart();
+        show(1, 12, 34);
+        ASSERT_NE(window(), nullptr);
+    }
+
+    // Shows or hides; keeps the window the plug-in announces when it makes one.
+    int show(int flag, int x, int y, host::PrefsShowRecord* record = nullptr) {
+        const size_t before = hoststub::requestsNamed("dialogAdd").size();
+        const int result = hoststub::sendPrefsShow(flag, "Tarnwick", hostPreferencesWindow(), x, y, record);
+        const auto added = hoststub::requestsNamed("dialogAdd");
+        if (added.size() > before)
+            window_ = added.back().window;
+        return result;
+    }
+
+    HWND window() const { return window_; }
+    HWND tabs() const { return GetDlgItem(window_, 1031); }
+
+    // The pages are the tab control's children; each is known by a control it holds.
+    std::vector<HWND> pages() const {
+        std::vector<HWND> found;
+        for (HWND child = GetWindow(tabs(), GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT))
+            found.push_back(child);
+        return found;
+    }
+    HWND pageWith(int control) const {
+        for (HWND page : pages()) {
+            if (GetDlgItem(page, control) != nullptr)
+                return page;
+        }
+        return nullptr;
+    }
+    HWND general() const { return pageWith(1019); }
+    HWND sources() const { return pageWith(1036); }
+    HWND events() const { return pageWith(1003); }
+    std::vector<HWND> visiblePages() const {
+        std::vector<HWND> visible;
+        for (HWND page : pages()) {
+            if (IsWindowVisible(page))
+                visible.push_back(page);
+        }
+        return visible;
+    }
+
+    static void click(HWND page, int id) {
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+    }
+    // A check box or radio clicked by the user: its state changes, then the page hears of it.
+    static void toggle(HWND page, int id) { SendDlgItemMessageA(page, id, BM_CLICK, 0, 0); }
+    static std::string text(HWND page, int id) {
+        char buffer[4096] = {};
+        GetDlgItemTextA(page, id, buffer, sizeof buffer);
+        return buffer;
+    }
+
+    // The Sources list as "name|path|state image" rows.
+    std::vector<std::string> sourceRows() const {
+        HWND list = GetDlgItem(sources(), 1036);
+        std::vector<std::string> rows;
+        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) {
+            std::string cells;
+            for (int column = 0; column < 2; ++column) {
+                char buffer[1024] = {};
+                LVITEMA item{};
+                item.iSubItem = column;
+                item.pszText = buffer;
+                item.cchTextMax = sizeof buffer;
+                SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+                cells += std::string(buffer) + "|";
+            }
+            const auto state =
+                static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+            rows.push_back(cells + std::to_string(state >> 12));
+        }
+        return rows;
+    }
+
+    // The settings as the last Apply or OK saved them.
+    PluginSettings saved() const {
+        TextIniReader reader(readFile(iniPath()));
+        return readSettings(reader);
+    }
+
+    static std::string shareRows(const std::vector<std::pair<std::string, std::string>>& shares) {
+        std::string text;
+        for (const auto& share : shares)
+            text += "row Win32_Share\nName str " + share.first + "\nPath str " + share.second + "\n";
+        return text;
+    }
+
+private:
+    HWND window_ = nullptr;
+};

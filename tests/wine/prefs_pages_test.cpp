@@ -1,0 +1,166 @@
+// The General, Events and Sources pages: filled from the settings, and what
+// Apply and OK make of them, as the saved tarnwick.ini shows.
+
+#include "prefs_fixture.h"
+
+namespace {
+
+using PrefsPages = PrefsTest;
+
+TEST_F(PrefsPages, GeneralPageShowsTheSettingsAndApplyStoresItsValues) {
+    open("PluginMode = 2\r\nPersistentAlerts = 5\r\n", "");
+    HWND page = general();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(page, 1019, CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(text(page, 1019), "Log Events");
+    EXPECT_EQ(IsDlgButtonChecked(page, 1012), BST_CHECKED);
+    EXPECT_EQ(text(page, 1004), logPath());
+
+    SendDlgItemMessageA(page, 1019, CB_SETCURSEL, 3, 0);
+    toggle(page, 1012);
+    SetDlgItemTextA(page, 1004, "C:\\logs\\b.txt");
+    ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+    PluginSettings settings = saved();
+    EXPECT_EQ(settings.PluginMode, ShowAndLogEvents);
+    EXPECT_EQ(settings.PersistentAlerts, 0);
+    EXPECT_EQ(settings.LogFile, "C:\\logs\\b.txt");
+    EXPECT_TRUE(IsWindow(window())) << "Apply keeps the window";
+
+    // A cancel after Apply keeps what Apply saved.
+    SetDlgItemTextA(page, 1004, "C:\\logs\\c.txt");
+    ASSERT_EQ(hoststub::sendPrefsAction(0), 0);
+    EXPECT_EQ(saved().LogFile, "C:\\logs\\b.txt");
+}
+
+TEST_F(PrefsPages, AModeOutsideTheListSelectsNothingAndApplyKeepsIt) {
+    open("PluginMode = 9\r\n", "");
+    EXPECT_EQ(SendDlgItemMessageA(general(), 1019, CB_GETCURSEL, 0, 0), CB_ERR);
+    ASSERT_EQ(hoststub::sendPrefsAction(2), 0);
+    EXPECT_EQ(saved().PluginMode, 9);
+}
+
+TEST_F(PrefsPages, EventsPageSwitchesEnableTheirGroups) {
+    open("DisplayLeaveEvents = 0\r\n", "");
+    HWND page = events();
+    const std::vector<int> leave_group = {1026, 1014, 1008};
+    for (int id : leave_group)
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    for (int id : {1025, 1013, 1006, 1027, 1015, 1016, 1017, 1009, 1010})
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    EXPECT_EQ(text(page, 1010), "30");
+    toggle(page, 1005);
+    for (int id : leave_group)
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    toggle(page, 1007);
+    for (int id : {1027, 1015, 1016, 1017, 1009, 1010})
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+}
+
+TEST_F(PrefsPages, EventsPageApplyStoresSwitchesMessagesAndTheInterval) {
+    open("", "");
+    HWND page = events();
+    toggle(page, 1003);
+    SetDlgItemTextA(page, 1006, "in $ShareName$");
+    SetDlgItemTextA(page, 1008, std::string(3000, 'x').c_str());
+    SetDlgItemTextA(page, 1009, "still $ActiveTime$");
+    const struct {
+        const char* typed;
+        uint32_t minutes;
+    } intervals[] = {{"12 minutes", 12}, {"3", 5}, {"abc", 30}, {"", 30}};
+    for (const auto& interval : intervals) {
+        SetDlgItemTextA(page, 1010, interval.typed);
+        ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+        EXPECT_EQ(saved().PresenceUpdateInterval, interval.minutes) << '"' << interval.typed << '"';
+    }
+    const PluginSettings settings = saved();
+    EXPECT_EQ(settings.DisplayEnterEvents, 0);
+    EXPECT_EQ(settings.EnterEventsMessage, "in $ShareName$");
+    EXPECT_EQ(settings.LeaveEventsMessage.size(), 2047u) << "an edit gives at most 2047 characters";
+    EXPECT_EQ(settings.PresenceEventsMessage, "still $ActiveTime$");
+}
+
+TEST_F(PrefsPages, TestButtonsShowTheStoredTemplateWithTheSampleSession) {
+    // A source list that does not hold "ShareName": tests skip the source rule.
+    open("PluginMode = 1\r\nPresenceEventsMessage = \"$UserName$ on $ShareName$ for $ActiveTime$ "
+         "($ActiveTimeMin$ min, #$ConnectionID$, $NoOfFiles$/$NoOfUsers$)\"\r\n",
+         "SourcesCount = 1\r\nSourceName1 = Public\r\n");
+    HWND page = events();
+    SetDlgItemTextA(page, 1009, "typed but not applied");
+    hoststub::clearRequests();
+    click(page, 1027);
+    const auto alerts = hoststub::requestsNamed("systraySetAlert");
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].alert_text, "UserName on ShareName for 01:01:01 (61 min, #12345, 10/20)");
+    EXPECT_EQ(alerts[0].thread_id, GetCurrentThreadId()) << "the test runs on the page's thread";
+    EXPECT_EQ(countTraceContaining("PRESENCE:"), 0u) << "a test event is not traced by kind";
+
+    // With the mode that only logs, or inactive, a test shows nothing and logs nothing.
+    for (const char* mode : {"2", "0"}) {
+        SendDlgItemMessageA(general(), 1019, CB_SETCURSEL, std::atoi(mode), 0);
+        ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+        ASSERT_EQ(saved().PluginMode, std::atoi(mode));
+        hoststub::clearRequests();
+        for (int id : {1025, 1027})
+            click(page, id);
+        EXPECT_TRUE(hoststub::requestsNamed("systraySetAlert").empty()) << mode;
+        EXPECT_FALSE(fileExists(logPath())) << mode;
+    }
+}
+
+TEST_F(PrefsPages, SourcesPageListsSharesByNameCheckedWhenSelected) {
+    open("",
+         "SourcesCount = 3\r\nSourceName1 = Data\r\nSourcePath1 = D:\\old\r\nSourceName2 = _x\r\n"
+         "SourcePath2 = X:\\\r\nSourceName3 = Gone\r\nSourcePath3 = G:\\\r\n",
+         shareRows({{"data", "D:\\data"},
+                    {"Admin$", "C:\\Windows"},
+                    {"Ax", "A:\\"},
+                    {"_x", "X:\\"},
+                    {"backup", "E:\\backup"}}));
+    EXPECT_EQ(sourceRows(), (std::vector<std::string>{"_x|X:\\|2", "Admin$|C:\\Windows|1", "Ax|A:\\|1",
+                                                      "backup|E:\\backup|1", "data|D:\\data|1"}))
+        << "sorted ignoring case, checked only on an exact name";
+    EXPECT_EQ(IsDlgButtonChecked(sources(), 1039), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(sources(), 1038), BST_UNCHECKED);
+
+    // The sources become the checked rows: Data (case) and Gone (no share) are dropped.
+    ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+    EXPECT_EQ(saved().Sources, (std::vector<SourceEntry>{{"_x", "X:\\"}}));
+
+    click(sources(), 1032);
+    toggle(sources(), 1038);
+    ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+    PluginSettings settings = saved();
+    EXPECT_EQ(settings.Sources.size(), 5u);
+    EXPECT_EQ(settings.Sources[1], (SourceEntry{"Admin$", "C:\\Windows"}));
+    EXPECT_EQ(settings.SourceWatchMode, SourcesOnly);
+
+    click(sources(), 1040);
+    toggle(sources(), 1039);
+    ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+    EXPECT_TRUE(saved().Sources.empty());
+    EXPECT_EQ(saved().SourceWatchMode, SourcesOnlyLogAll);
+
+    // Refresh reads the shares again and checks them from the stored sources.
+    click(sources(), 1032);
+    ASSERT_TRUE(data_.write(shareRows({{"new", "N:\\"}})));
+    click(sources(), 1024);
+    EXPECT_EQ(sourceRows(), std::vector<std::string>{"new|N:\\|1"});
+}
+
+TEST_F(PrefsPages, SharesThatCannotBeReadLeaveTheStoredSourcesAlone) {
+    // Loaded, not started: the watcher would meet the same failures.
+    writeSettings("SourceWatchMode = 7\r\n",
+                  "SourcesCount = 1\r\nSourceName1 = Public\r\nSourcePath1 = C:\\Public\r\n");
+    ASSERT_EQ(hoststub::sendLoad(home_.c_str()), 0);
+    for (const char* failure : {"fail connect\n", "fail query\n"}) {
+        ASSERT_TRUE(data_.write(failure + shareRows({{"Public", "C:\\Public"}})));
+        show(1, 0, 0);
+        EXPECT_TRUE(sourceRows().empty()) << failure;
+        ASSERT_EQ(hoststub::sendPrefsAction(2), 0);
+        EXPECT_EQ(saved().Sources, (std::vector<SourceEntry>{{"Public", "C:\\Public"}})) << failure;
+        EXPECT_EQ(saved().SourceWatchMode, SourcesOnlyLogAll) << "7 shows the second radio, stored as 1";
+    }
+    EXPECT_EQ(countTraceContaining("TARNWICK: CShareEnumerator::connect = "), 1u);
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+// The preferences window in the host: created once at the host's position,
+// shown and hidden, its tabs switching pages, removed by cancel, OK and unload.
+
+#include "prefs_fixture.h"
+
+namespace {
+
+using PrefsWindow = PrefsTest;
+
+TEST_F(PrefsWindow, FirstShowCreatesItWhereTheHostSaysWithTheGeneralPage) {
+    writeSettings("");
+    loadAndStart();
+    host::PrefsShowRecord record{};
+    ASSERT_EQ(show(1, 12, 34, &record), 0);
+    EXPECT_STREQ(record.title, "Tarnwick Preferences");
+    EXPECT_STREQ(record.caption, "Tarnwick Preferences");
+    EXPECT_NE(record.bitmap, nullptr);
+
+    const auto added = hoststub::requestsNamed("dialogAdd");
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].struct_size, host::kRecordSizes.dialog);
+    EXPECT_TRUE(added[0].window_existed);
+    HWND prefs = window();
+    EXPECT_EQ(GetParent(prefs), hostPreferencesWindow());
+    EXPECT_TRUE(IsWindowVisible(prefs));
+    RECT placed;
+    GetWindowRect(prefs, &placed);
+    MapWindowPoints(nullptr, hostPreferencesWindow(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, 12);
+    EXPECT_EQ(placed.top, 34);
+
+    const char* const titles[] = {"General", "Sources", "Events", "Help", "About"};
+    ASSERT_EQ(SendMessageA(tabs(), TCM_GETITEMCOUNT, 0, 0), 5);
+    auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(tabs(), TCM_GETIMAGELIST, 0, 0));
+    EXPECT_EQ(ImageList_GetImageCount(images), 5);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    EXPECT_EQ(width, 16);
+    EXPECT_EQ(height, 16);
+    for (int index = 0; index < 5; ++index) {
+        char text[32] = {};
+        TCITEMA item{};
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tabs(), TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(text, titles[index]);
+        EXPECT_EQ(item.iImage, index);
+    }
+    ASSERT_EQ(pages().size(), 5u) << "the five pages are children of the tab control";
+    EXPECT_EQ(visiblePages(), std::vector<HWND>{general()});
+    // The page covers the tab's display area, starting 2 pixels to its left.
+    RECT area;
+    GetClientRect(tabs(), &area);
+    SendMessageA(tabs(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    RECT page;
+    GetWindowRect(general(), &page);
+    MapWindowPoints(nullptr, tabs(), reinterpret_cast<POINT*>(&page), 2);
+    EXPECT_EQ(page.left, area.left - 2);
+    EXPECT_EQ(page.top, area.top);
+    EXPECT_EQ(page.right - page.left, area.right - area.left + 2);
+    EXPECT_EQ(page.bottom - page.top, area.bottom - area.top);
+
+    // Shown again: neither created nor moved. Hidden and shown: the same window.
+    ASSERT_EQ(show(1, 300, 300), 0);
+    ASSERT_EQ(show(0, 0, 0), 0);
+    EXPECT_FALSE(IsWindowVisible(prefs));
+    ASSERT_EQ(show(1, 0, 0), 0);
+    EXPECT_TRUE(IsWindowVisible(prefs));
+    EXPECT_EQ(hoststub::requestsNamed("dialogAdd").size(), 1u);
+    GetWindowRect(prefs, &placed);
+    MapWindowPoints(nullptr, hostPreferencesWindow(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, 12);
+}
+
+TEST_F(PrefsWindow, HideFirstOtherFlagsAndOtherEntriesCreateNothing) {
+    writeSettings("");
+    loadAndStart();
+    hoststub::clearTrace();
+    for (int flag : {0, 7}) {
+        host::PrefsShowRecord record{};
+        ASSERT_EQ(show(flag, 5, 5, &record), 0);
+        EXPECT_STREQ(record.title, "Tarnwick Preferences") << flag;
+        EXPECT_NE(record.bitmap, nullptr) << flag;
+    }
+    host::PrefsShowRecord other{};
+    ASSERT_EQ(hoststub::sendPrefsShow(1, "tarnwick", hostPreferencesWindow(), 0, 0, &other), 0);
+    EXPECT_STREQ(other.title, "") << "another entry's record is left alone";
+    EXPECT_TRUE(hoststub::requestsNamed("dialogAdd").empty());
+    EXPECT_EQ(traceContaining("TARNWICK: preferences"),
+              (std::vector<std::string>{"TARNWICK: preferences called", "TARNWICK: preferences hide",
+                                        "TARNWICK: preferences called"}));
+}
+
+TEST_F(PrefsWindow, TabsSwitchPagesAndCancelOkAndUnloadRemoveTheWindow) {
+    open("", "");
+    HWND help = nullptr;
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(selectPluginTab(window(), 3));
+        const auto visible = visiblePages();
+        ASSERT_EQ(visible.size(), 1u) << "clicking Help again keeps it";
+        help = visible[0];
+        EXPECT_TRUE(help != general() && help != sources() && help != events());
+    }
+    ASSERT_TRUE(selectPluginTab(window(), 2));
+    EXPECT_EQ(visiblePages(), std::vector<HWND>{events()});
+
+    for (const char* ending : {"cancel", "ok", "unload"}) {
+        HWND prefs = window();
+        HWND page = general();
+        hoststub::clearRequests();
+        if (std::string(ending) == "unload")
+            ASSERT_EQ(hoststub::sendSimple("unload"), 0);
+        else
+            ASSERT_EQ(hoststub::sendPrefsAction(std::string(ending) == "ok" ? 2 : 0), 0);
+        const auto removed = hoststub::requestsNamed("dialogRemove");
+        ASSERT_EQ(removed.size(), 1u) << ending;
+        EXPECT_EQ(removed[0].window, prefs) << ending;
+        EXPECT_TRUE(removed[0].window_existed) << "the host hears of it before it goes";
+        EXPECT_FALSE(IsWindow(prefs)) << ending;
+        EXPECT_FALSE(IsWindow(page)) << "the pages go with it";
+        if (std::string(ending) == "unload")
+            break;
+        // A new window at the new place, on the General page again.
+        ASSERT_EQ(show(1, 40, 50), 0);
+        EXPECT_NE(window(), prefs);
+        EXPECT_EQ(visiblePages(), std::vector<HWND>{general()});
+        RECT placed;
+        GetWindowRect(window(), &placed);
+        MapWindowPoints(nullptr, hostPreferencesWindow(), reinterpret_cast<POINT*>(&placed), 2);
+        EXPECT_EQ(placed.left, 40);
+        EXPECT_EQ(placed.top, 50);
+    }
+}
+
+} // namespace
