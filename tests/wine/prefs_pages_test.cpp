@@ -164,3 +164,159 @@ TEST_F(PrefsPages, SharesThatCannotBeReadLeaveTheStoredSourcesAlone) {
 }
 
 } // namespace
+
+namespace {
+
+// Answers the save-file dialog from a second thread, since it blocks the page's:
+// records the file name it opened with, then types `answer` and presses OK, or
+// cancels when `answer` is empty.
+class SaveDialogAnswer {
+public:
+    explicit SaveDialogAnswer(std::string answer) : answer_(std::move(answer)) {
+        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+    }
+    ~SaveDialogAnswer() {
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
+    }
+    bool found() const { return found_; }
+    const std::string& openedWith() const { return opened_with_; }
+
+private:
+    static DWORD WINAPI run(void* self_pointer) {
+        auto* self = static_cast<SaveDialogAnswer*>(self_pointer);
+        for (int attempt = 0; attempt < 500 && !self->found_; ++attempt) {
+            HWND dialog = FindWindowA(nullptr, "Tarnwick - Log File");
+            HWND name = dialog ? GetDlgItem(dialog, 0x47c) : nullptr; // the file name box
+            if (name == nullptr && dialog != nullptr)
+                name = GetDlgItem(dialog, 0x480);
+            if (name == nullptr) {
+                Sleep(20);
+                continue;
+            }
+            char text[1024] = {};
+            GetWindowTextA(name, text, sizeof text);
+            self->opened_with_ = text;
+            self->found_ = true;
+            if (!self->answer_.empty())
+                SetWindowTextA(name, self->answer_.c_str());
+            PostMessageA(dialog, WM_COMMAND, self->answer_.empty() ? IDCANCEL : IDOK, 0);
+        }
+        return 0;
+    }
+
+    std::string answer_;
+    std::string opened_with_;
+    bool found_ = false;
+    HANDLE thread_ = nullptr;
+};
+
+TEST_F(PrefsPages, BrowseOpensOnTheStoredLogFileAndAChoiceIsKeptUntilApply) {
+    open("", "");
+    HWND page = general();
+    const std::string stored = logPath();
+    SetDlgItemTextA(page, 1004, "typed but not applied.txt");
+    {
+        SaveDialogAnswer cancel("");
+        click(page, 1032);
+        ASSERT_TRUE(cancel.found());
+        EXPECT_EQ(cancel.openedWith(), "events.log") << "opened on the stored file, not the typed one";
+    }
+    EXPECT_EQ(text(page, 1004), stored) << "a cancelled choice puts the stored value back";
+
+    const std::string chosen = home_ + "\\chosen.log";
+    {
+        SaveDialogAnswer choose(chosen);
+        click(page, 1032);
+        ASSERT_TRUE(choose.found());
+    }
+    EXPECT_EQ(text(page, 1004), chosen);
+    EXPECT_NE(readFile(iniPath()).find("events.log"), std::string::npos) << "nothing saved before Apply";
+    ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+    EXPECT_EQ(saved().LogFile, chosen);
+}
+
+TEST_F(PrefsPages, AStoredLogFileLongerThanTheDialogsBufferIsCutToFit) {
+    const std::string long_path = "C:\\" + std::string(400, 'd') + "\\events.log";
+    writeIni("[Settings]\r\nLogFile = \"" + long_path + "\"\r\n");
+    ASSERT_EQ(hoststub::sendLoad(home_.c_str()), 0);
+    show(1, 0, 0);
+    {
+        SaveDialogAnswer cancel("");
+        click(general(), 1032);
+        ASSERT_TRUE(cancel.found());
+        // Its first 259 characters: C:\ and 256 of the folder name's.
+        EXPECT_EQ(cancel.openedWith(), std::string(256, 'd'));
+    }
+    EXPECT_EQ(text(general(), 1004), long_path) << "a cancel changes nothing";
+    ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+    EXPECT_EQ(saved().LogFile, long_path);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PrefsPages, ApplyWhileTheWatcherDispatchesTearsNoTextAndLosesNoEvent) {
+    const std::string a(1500, 'a');
+    const std::string b(1500, 'b');
+    open("PluginMode = 3\r\nEnterEventsMessage = \"" + a + "$UserName$\"\r\nLeaveEventsMessage = \"" + a +
+             "$UserName$\"\r\n",
+         "SourcesCount = 1\r\nSourceName1 = S\r\n", shareRows({{"S", "C:\\S"}}));
+    std::vector<ConnectionInfo> crowd;
+    for (uint32_t id = 1; id <= 150; ++id)
+        crowd.push_back(makeSession(id, "S", "u" + std::to_string(id), 10, "127.0.0.1"));
+
+    // The watcher makes 150 Enter or 150 Leave events a poll while this thread
+    // applies templates of all a or all b as fast as it can.
+    HWND page = events();
+    const DWORD until = GetTickCount() + 4000;
+    int round = 0;
+    for (; GetTickCount() < until; ++round) {
+        if (round % 40 == 0)
+            serve((round / 40) % 2 == 0 ? crowd : std::vector<ConnectionInfo>{});
+        const std::string& fill = round % 2 == 0 ? b : a;
+        SetDlgItemTextA(page, 1006, (fill + "$UserName$").c_str());
+        SetDlgItemTextA(page, 1008, (fill + "$UserName$").c_str());
+        ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+    }
+    serve({});
+    awaitNextPoll();
+    ASSERT_EQ(hoststub::sendSimple("stop"), 0);
+
+    const auto alerts = hoststub::requestsNamed("systraySetAlert");
+    ASSERT_GE(alerts.size(), 300u);
+    size_t from_a = 0;
+    size_t from_b = 0;
+    for (const hoststub::Request& alert : alerts) {
+        const std::string& text = alert.alert_text;
+        ASSERT_GT(text.size(), 1500u);
+        from_a += text.compare(0, 1500, a) == 0 ? 1 : 0;
+        from_b += text.compare(0, 1500, b) == 0 ? 1 : 0;
+        const std::string user = text.substr(1500);
+        EXPECT_TRUE(user.size() > 1 && user[0] == 'u' &&
+                    user.find_first_not_of("0123456789", 1) == std::string::npos)
+            << "its user name whole: " << user;
+    }
+    // Every Enter and Leave the watcher traced is in the log, whole.
+    const size_t events_seen =
+        countTraceContaining("TARNWICK: ADD:S") + countTraceContaining("TARNWICK: REM:S");
+    const std::string log = readFile(logPath());
+    size_t lines = 0;
+    for (size_t start = 0; start < log.size(); ++lines) {
+        const size_t end = log.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos) << "every line ends";
+        const std::string line = log.substr(start, end - start);
+        EXPECT_TRUE(line.find("\"ENTER\" \"u") != std::string::npos ||
+                    line.find("\"LEAVE\" \"u") != std::string::npos)
+            << line;
+        start = end + 2;
+    }
+    EXPECT_EQ(from_a + from_b, alerts.size()) << "each text from one apply's template only";
+    EXPECT_GT(from_a, 0u);
+    EXPECT_GT(from_b, 0u);
+    EXPECT_EQ(lines, events_seen);
+    EXPECT_EQ(alerts.size(), events_seen);
+}
+
+} // namespace
