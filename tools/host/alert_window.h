@@ -4,12 +4,39 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
-// The alert's text without its markup tags, as the window shows it.
+// The alert's text without its markup tags.
 std::string plainAlertText(const std::string& markup);
 
-// Opens the window for an alert in stacking slot `slot` (0 is the lowest).
+// A stretch of the alert's text drawn in one weight.
+struct AlertRun {
+    std::string text;
+    bool bold = false;
+};
+// The alert's text as runs: what lies inside <b></b> is bold, other tags are
+// dropped, an unclosed <b> makes the rest bold and a stray </b> is ignored.
+// Neighbouring runs always differ in weight; empty runs are left out.
+std::vector<AlertRun> alertRuns(const std::string& markup);
+
+// A run's piece placed on a line, `x` pixels from the line's left edge.
+struct AlertPiece {
+    std::string text;
+    bool bold = false;
+    int line = 0;
+    int x = 0;
+};
+// Pixel width of `text` in the normal or the bold font.
+using AlertMeasure = std::function<int(const std::string& text, bool bold)>;
+// Word-wraps the runs into lines `width` pixels wide. Words wider than a line
+// are broken at its right edge; "\n" starts a new line.
+std::vector<AlertPiece> layoutAlertRuns(const std::vector<AlertRun>& runs, int width,
+                                        const AlertMeasure& measure);
+
+// Opens the window for an alert in stacking slot `slot` (0 is the lowest). Its
+// window text is the plain text; its body shows the text with <b> in bold.
 HWND openAlertWindow(const std::string& markup, int slot);
 // Moves an open window to stacking slot `slot`, as older alerts go away.
 void placeAlertWindow(HWND window, int slot);
