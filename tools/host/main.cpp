@@ -2,10 +2,15 @@
 // steps on the command line, printing every request and trace line.
 //
 //   tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] STEP...
-//   steps: load HOME | start | stop | unload | version | prefsShow FLAG [X Y]
-//          | tab INDEX | prefsAction CODE | sleep MS | event NAME | play SCENARIO
-//   prefsShow places the plug-in's window into a stand-in preferences window;
-//   tab picks one of its tabs as a click would.
+//   steps: load HOME | start | stop | unload | version | prefs | tab INDEX
+//          | click ID | apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE
+//          | sleep MS | shot NAME | event NAME | play SCENARIO
+//   prefs opens the stand-in's preferences window on the plug-in's entry; as the
+//   last step it stays open for a person until it is closed. tab and click act
+//   on the plug-in's window as a person would; apply, ok and cancel press the
+//   window's buttons. shot asks the script that runs the stand-in for a
+//   screenshot: it prints "> shot NAME" and waits (pumping messages) until
+//   $TARNWICK_SHOT_DIR/NAME.done exists.
 //   play serves a scenario of sessions through the fake WMI provider whose data
 //   file is named by TARNWICK_FAKEWMI_FILE (see tools/demo/scenario.txt).
 
@@ -22,10 +27,25 @@
 namespace {
 
 void usage() {
-    std::fprintf(stderr,
-                 "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
-                 "STEP...\n  steps: load HOME | start | stop | unload | version | prefsShow FLAG [X Y] | "
-                 "tab INDEX | prefsAction CODE | sleep MS | event NAME | play SCENARIO\n");
+    std::fprintf(
+        stderr,
+        "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
+        "STEP...\n  steps: load HOME | start | stop | unload | version | prefs | tab INDEX | click ID | "
+        "apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE | sleep MS | shot NAME | event NAME | "
+        "play SCENARIO\n");
+}
+
+// The plug-in's window: the one it last announced with "dialogAdd".
+HWND pluginWindow() {
+    const auto added = hoststub::requestsNamed("dialogAdd");
+    return added.empty() ? nullptr : added.back().window;
+}
+
+// Keeps the windows painted while the script takes its screenshot.
+void waitForFile(const std::string& path, DWORD alert_ms) {
+    for (int waited = 0; waited < 10000 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+         waited += 50)
+        hoststub::pumpFor(50, alert_ms);
 }
 
 bool isNumber(const char* text) {
@@ -96,11 +116,27 @@ int main(int argc, char** argv) {
             }
             std::printf("> prefsShow %d at %d,%d\n", flag, x, y);
             result = hoststub::sendPrefsShow(flag, "Tarnwick", hostPreferencesWindow(), x, y);
-        } else if (step == "tab" && isNumber(arg)) {
-            std::printf("> tab %s\n", arg);
-            const auto added = hoststub::requestsNamed("dialogAdd");
-            result = !added.empty() && selectPluginTab(added.back().window, std::atoi(arg)) ? 0 : -1;
+        } else if (step == "prefs") {
+            std::printf("> prefs\n");
+            std::fflush(stdout);
+            result = showPluginPreferences();
+            if (i + 1 == argc) {
+                std::printf("  (open until the window is closed)\n");
+                std::fflush(stdout);
+                runPreferencesUntilClosed();
+            }
+        } else if ((step == "tab" || step == "click") && isNumber(arg)) {
+            std::printf("> %s %s\n", step.c_str(), arg);
+            std::fflush(stdout);
+            const HWND prefs = pluginWindow();
+            const bool done = step == "tab" ? selectPluginTab(prefs, std::atoi(arg))
+                                            : clickPluginControl(prefs, std::atoi(arg));
+            result = done ? 0 : -1;
             ++i;
+        } else if (step == "apply" || step == "ok" || step == "cancel") {
+            std::printf("> %s\n", step.c_str());
+            std::fflush(stdout);
+            result = pressPreferencesButton(step == "ok" ? 2 : step == "apply" ? 1 : 0);
         } else if (step == "prefsAction" && isNumber(arg)) {
             std::printf("> prefsAction %s\n", arg);
             result = hoststub::sendPrefsAction(std::atoi(arg));
@@ -109,6 +145,14 @@ int main(int argc, char** argv) {
             std::printf("> sleep %s ms\n", arg);
             std::fflush(stdout);
             hoststub::pumpFor(static_cast<DWORD>(std::atol(arg)), alert_ms);
+            ++i;
+            continue;
+        } else if (step == "shot" && arg != nullptr) {
+            std::printf("> shot %s\n", arg);
+            std::fflush(stdout);
+            const char* directory = std::getenv("TARNWICK_SHOT_DIR");
+            if (directory != nullptr)
+                waitForFile(std::string(directory) + "/" + arg + ".done", alert_ms);
             ++i;
             continue;
         } else if (step == "play" && arg != nullptr) {
