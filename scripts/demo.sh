@@ -83,4 +83,33 @@ wait "$shot_pid" || true
 echo
 echo "== event log ($demo/tarnwicklog.txt)"
 tr -d '\r' <"$demo/tarnwicklog.txt" 2>/dev/null || echo "(no log file)"
+
+# The preferences: the frame with the plug-in's window, each page in turn, a
+# Test alert from the Events page, and OK. The stand-in asks for each
+# screenshot with a "> shot NAME" line and waits until it is taken.
+screens="$root/build/screens"
+rm -rf "$screens"
+mkdir -p "$screens"
+export TARNWICK_SHOT_DIR="$screens"
+printf '%s\n' "row Win32_Share" "Name str Public" "Path str C:\\Shares\\Public" \
+  "row Win32_Share" "Name str Projects" "Path str D:\\Projects" \
+  "row Win32_Share" "Name str Music" "Path str E:\\Media\\Music" \
+  "row Win32_Share" "Name str ADMIN\$" "Path str C:\\Windows" >"$TARNWICK_FAKEWMI_FILE"
+echo
+echo "== preferences (screenshots in $screens)"
+wine_run tarnwick-host.exe --no-trace --alert-ms 6000 --alert-windows load "$demo/home" start \
+  prefs sleep 500 shot general tab 1 sleep 300 shot sources tab 2 sleep 300 shot events \
+  click 1025 sleep 800 shot test-alert tab 3 sleep 300 shot help ok stop unload 2>&1 |
+  while IFS= read -r line; do
+    # Line by line, unbuffered: the stand-in waits for each screenshot.
+    line=${line%$'\r'}
+    echo "$line"
+    if [[ $line =~ ^"> shot "([A-Za-z0-9_-]+)$ ]]; then
+      name=${BASH_REMATCH[1]}
+      xwd -root -silent | convert xwd:- "$screens/$name.png" 2>/dev/null
+      touch "$screens/$name.done"
+    fi
+  done
+rm -f "$screens"/*.done
+ls "$screens"/*.png 2>/dev/null | sed 's/^/== screenshot: /'
 [ -f "$demo/alerts.png" ] && echo "== screenshot: $demo/alerts.png"
