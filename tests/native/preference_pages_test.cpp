@@ -33,33 +33,6 @@ TEST(WindowGeometry, CentresOnTheReferenceTruncatingHalvesTowardZero) {
     }
 }
 
-TEST(ShareSort, AscendingByFoldedNameWithPathsKept) {
-    struct Case {
-        std::vector<std::string> names, sorted;
-    };
-    const Case cases[] = {
-        {{"data", "Admin$", "backup"}, {"Admin$", "backup", "data"}},
-        // '_' (0x5F) sorts before the folded 'a' (0x61), though after 'A' (0x41).
-        {{"Ax", "_x"}, {"_x", "Ax"}},
-        {{"B", "a", "A"}, {"a", "A", "B"}},
-        {{"ab", "a", "\xE9t\xE9", "Z"}, {"a", "ab", "Z", "\xE9t\xE9"}},
-        {{"only"}, {"only"}},
-        {{}, {}},
-    };
-    for (const Case& c : cases) {
-        std::vector<ShareInfo> shares;
-        for (const std::string& name : c.names)
-            shares.push_back(ShareInfo{name, "C:\\" + name});
-        sortSharesByName(shares);
-        std::vector<std::string> names;
-        for (const ShareInfo& share : shares) {
-            names.push_back(share.Name);
-            EXPECT_EQ(share.Path, "C:\\" + share.Name) << "a path travels with its name";
-        }
-        EXPECT_EQ(names, c.sorted);
-    }
-}
-
 TEST(PageValues, PresenceIntervalIsTheLeadingNumberAtLeastFive) {
     struct Case {
         const char* text;
