@@ -20,16 +20,20 @@ TEST_F(PrefsPages, GeneralPageShowsTheSettingsAndApplyStoresItsValues) {
     toggle(page, 1012);
     SetDlgItemTextA(page, 1004, "C:\\logs\\b.txt");
     ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
-    PluginSettings settings = saved();
-    EXPECT_EQ(settings.PluginMode, ShowAndLogEvents);
-    EXPECT_EQ(settings.PersistentAlerts, 0);
-    EXPECT_EQ(settings.LogFile, "C:\\logs\\b.txt");
+    PluginSettings expected;
+    expected.DebugMode = 1;
+    expected.PluginMode = ShowAndLogEvents;
+    expected.PersistentAlerts = 0;
+    expected.LogFile = "C:\\logs\\b.txt";
+    EXPECT_EQ(readFile(iniPath()), formatSettingsFile(expected)) << "the file is rewritten whole";
     EXPECT_TRUE(IsWindow(window())) << "Apply keeps the window";
 
-    // A cancel after Apply keeps what Apply saved.
+    // A cancel after Apply keeps what Apply saved; what was typed is gone at the next show.
     SetDlgItemTextA(page, 1004, "C:\\logs\\c.txt");
     ASSERT_EQ(hoststub::sendPrefsAction(0), 0);
-    EXPECT_EQ(saved().LogFile, "C:\\logs\\b.txt");
+    EXPECT_EQ(readFile(iniPath()), formatSettingsFile(expected));
+    show(1, 0, 0);
+    EXPECT_EQ(text(general(), 1004), "C:\\logs\\b.txt");
 }
 
 TEST_F(PrefsPages, AModeOutsideTheListSelectsNothingAndApplyKeepsIt) {
@@ -94,15 +98,16 @@ TEST_F(PrefsPages, TestButtonsShowTheStoredTemplateWithTheSampleSession) {
     EXPECT_EQ(alerts[0].thread_id, GetCurrentThreadId()) << "the test runs on the page's thread";
     EXPECT_EQ(countTraceContaining("PRESENCE:"), 0u) << "a test event is not traced by kind";
 
-    // With the mode that only logs, or inactive, a test shows nothing and logs nothing.
-    for (const char* mode : {"2", "0"}) {
-        SendDlgItemMessageA(general(), 1019, CB_SETCURSEL, std::atoi(mode), 0);
+    // Show and log shows it too; the mode that only logs, or inactive, shows
+    // nothing. None of them logs a test.
+    for (int mode : {3, 2, 0}) {
+        SendDlgItemMessageA(general(), 1019, CB_SETCURSEL, mode, 0);
         ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
-        ASSERT_EQ(saved().PluginMode, std::atoi(mode));
+        ASSERT_EQ(saved().PluginMode, mode);
         hoststub::clearRequests();
         for (int id : {1025, 1027})
             click(page, id);
-        EXPECT_TRUE(hoststub::requestsNamed("systraySetAlert").empty()) << mode;
+        EXPECT_EQ(hoststub::requestsNamed("systraySetAlert").size(), mode == 3 ? 2u : 0u) << mode;
         EXPECT_FALSE(fileExists(logPath())) << mode;
     }
 }
