@@ -22,28 +22,11 @@ build() {
   cmake --build --preset "$1" --target Tarnwick tarnwick-host fakewmi >/dev/null
 }
 
-# The product's i686 build where a 32-bit Windows program starts, else its x86-64
-# twin; TARNWICK_WINE_ARCH=win32|win64 forces one.
+# The product's i686 build where it runs, else its x86-64 twin.
 build win32
 display_setup
-arch=${TARNWICK_WINE_ARCH:-auto}
-prefix_ready=
-case $arch in
-  auto)
-    if win32_runs_here "$root/build/win32"; then
-      arch=win32
-      prefix_ready=1
-    else
-      echo "== this machine cannot run 32-bit code: the demo runs the x86-64 twin of Tarnwick.dll"
-      arch=win64
-    fi
-    ;;
-  win32 | win64) ;;
-  *)
-    echo "TARNWICK_WINE_ARCH must be win32 or win64 for the demo" >&2
-    exit 1
-    ;;
-esac
+wine_pick_arch "$root"
+arch=$tw_arch
 [ "$arch" = win64 ] && build win64
 echo "== demo: the $arch build (build/$arch)"
 
@@ -51,7 +34,7 @@ demo="$root/build/demo"
 rm -rf "$demo"
 mkdir -p "$demo/home"
 
-[ -n "$prefix_ready" ] || wine_env_setup "$root/build/$arch" "$arch"
+[ -n "$tw_prefix_ready" ] || wine_env_setup "$root/build/$arch" "$arch"
 
 # The user's settings: trace on, a presence interval of 5 minutes, the log in the
 # demo folder, and two of the three shares selected as event sources.

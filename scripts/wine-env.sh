@@ -66,3 +66,28 @@ win32_runs_here() {
     return 1
   fi
 }
+
+# The build the demo and the timed runs use: the product's i686 build where a
+# 32-bit Windows program starts, else the x86-64 twin; TARNWICK_WINE_ARCH=win32
+# or win64 forces one. Sets tw_arch, and tw_prefix_ready when the probe left the
+# i686 prefix set up. Needs build/win32 built first.
+wine_pick_arch() {
+  local root=$1
+  tw_prefix_ready=
+  case ${TARNWICK_WINE_ARCH:-auto} in
+    auto)
+      if win32_runs_here "$root/build/win32"; then
+        tw_arch=win32
+        tw_prefix_ready=1
+      else
+        echo "== this machine cannot run 32-bit code: using the x86-64 twin of Tarnwick.dll"
+        tw_arch=win64
+      fi
+      ;;
+    win32 | win64) tw_arch=$TARNWICK_WINE_ARCH ;;
+    *)
+      echo "TARNWICK_WINE_ARCH must be win32 or win64 here" >&2
+      return 1
+      ;;
+  esac
+}

@@ -188,10 +188,22 @@ public:
     const std::string& openedWith() const { return opened_with_; }
 
 private:
+    // This process's dialog: tests run side by side, each with its own.
+    static HWND ownSaveDialog() {
+        for (HWND window = FindWindowExA(nullptr, nullptr, nullptr, "Tarnwick - Log File"); window != nullptr;
+             window = FindWindowExA(nullptr, window, nullptr, "Tarnwick - Log File")) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == GetCurrentProcessId())
+                return window;
+        }
+        return nullptr;
+    }
+
     static DWORD WINAPI run(void* self_pointer) {
         auto* self = static_cast<SaveDialogAnswer*>(self_pointer);
         for (int attempt = 0; attempt < 500 && !self->found_; ++attempt) {
-            HWND dialog = FindWindowA(nullptr, "Tarnwick - Log File");
+            HWND dialog = ownSaveDialog();
             HWND name = dialog ? GetDlgItem(dialog, 0x47c) : nullptr; // the file name box
             if (name == nullptr && dialog != nullptr)
                 name = GetDlgItem(dialog, 0x480);

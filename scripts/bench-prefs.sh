@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Timed runs of "prefsShow" through the host stand-in under Wine: the first show
+# (the tab host and its five pages created, the shares read through the fake WMI
+# provider) with 4, 1,000 and 10,000 shares. The stand-in prints each step's time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+# shellcheck source=scripts/wine-env.sh
+. scripts/wine-env.sh
+# shellcheck source=scripts/display.sh
+. scripts/display.sh
+trap 'wine_env_teardown; display_teardown' EXIT
+
+build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" --target Tarnwick tarnwick-host fakewmi >/dev/null
+}
+build win32
+display_setup
+wine_pick_arch "$root"
+[ "$tw_arch" = win64 ] && build win64
+[ -n "$tw_prefix_ready" ] || wine_env_setup "$root/build/$tw_arch" "$tw_arch"
+echo "== the $tw_arch build"
+
+bench="$root/build/bench-prefs"
+rm -rf "$bench"
+mkdir -p "$bench/home"
+printf '[Settings]\r\n[Sources]\r\nSourcesCount = 1\r\nSourceName1 = Share7\r\n' >"$bench/home/tarnwick.ini"
+export TARNWICK_FAKEWMI_FILE="$bench/wmi.txt"
+
+cd "build/$tw_arch"
+for shares in 4 1000 10000; do
+  for i in $(seq 1 "$shares"); do
+    # Names out of order, so the sort has work to do.
+    printf 'row Win32_Share\nName str Share%d\nPath str C:\\Shares\\%d\n' $(((i * 7919) % shares)) "$i"
+  done >"$TARNWICK_FAKEWMI_FILE"
+  echo "== $shares shares"
+  for run in 1 2 3; do
+    wine_run tarnwick-host.exe --no-trace load "$bench/home" prefs ok unload 2>/dev/null | tr -d '\r' |
+      sed -n '/^> prefs/{n;n;p}'
+  done
+done
