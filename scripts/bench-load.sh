@@ -5,12 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target Tarnwick tarnwick-host >/dev/null
 # shellcheck source=scripts/wine-env.sh
 . scripts/wine-env.sh
-trap wine_env_teardown EXIT
-wine_env_setup "$root/build/win32"
+# shellcheck source=scripts/display.sh
+. scripts/display.sh
+trap 'wine_env_teardown; display_teardown' EXIT
+wine_prepare_run "$root"
 
 bench="$root/build/bench-load"
 rm -rf "$bench"
@@ -23,11 +23,11 @@ mkdir -p "$bench/many" "$bench/huge"
 } >"$bench/many/tarnwick.ini"
 printf '[Sources]\r\nSourcesCount = 2000000000\r\n' >"$bench/huge/tarnwick.ini"
 
-cd build/win32
+cd "build/$tw_arch"
 for home in many huge; do
   echo "== $home: $(wc -c <"$bench/$home/tarnwick.ini") bytes"
   for run in 1 2 3; do
-    wine tarnwick-host.exe --no-trace load "$bench/$home" unload 2>/dev/null | tr -d '\r' |
+    wine_run tarnwick-host.exe --no-trace load "$bench/$home" unload 2>/dev/null | tr -d '\r' |
       sed -n '/^> load/{n;n;p}'
   done
 done

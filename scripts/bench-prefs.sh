@@ -11,16 +11,7 @@ root=$PWD
 . scripts/display.sh
 trap 'wine_env_teardown; display_teardown' EXIT
 
-build() {
-  cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1" --target Tarnwick tarnwick-host fakewmi >/dev/null
-}
-build win32
-display_setup
-wine_pick_arch "$root"
-[ "$tw_arch" = win64 ] && build win64
-[ -n "$tw_prefix_ready" ] || wine_env_setup "$root/build/$tw_arch" "$tw_arch"
-echo "== the $tw_arch build"
+wine_prepare_run "$root"
 
 bench="$root/build/bench-prefs"
 rm -rf "$bench"

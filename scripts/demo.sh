@@ -17,24 +17,12 @@ fi
 . scripts/display.sh
 trap 'wine_env_teardown; display_teardown' EXIT
 
-build() {
-  cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1" --target Tarnwick tarnwick-host fakewmi >/dev/null
-}
-
-# The product's i686 build where it runs, else its x86-64 twin.
-build win32
-display_setup
-wine_pick_arch "$root"
+wine_prepare_run "$root"
 arch=$tw_arch
-[ "$arch" = win64 ] && build win64
-echo "== demo: the $arch build (build/$arch)"
 
 demo="$root/build/demo"
 rm -rf "$demo"
 mkdir -p "$demo/home"
-
-[ -n "$tw_prefix_ready" ] || wine_env_setup "$root/build/$arch" "$arch"
 
 # The user's settings: trace on, a presence interval of 5 minutes, the log in the
 # demo folder, and two of the three shares selected as event sources.

@@ -1,5 +1,5 @@
-# Sourced by the test and demo scripts: a throw-away Wine prefix under a build
-# folder, with one wineserver kept up for the whole batch of programs.
+# Sourced by the test, demo and timing scripts: a throw-away Wine prefix under a
+# build folder, with one wineserver kept up for the whole batch of programs.
 #
 # win32 runs the product's i686 build through the `wine` wrapper (the 32-bit
 # loader). win64 runs the x86-64 twin through the 64-bit loader and server
@@ -90,4 +90,19 @@ wine_pick_arch() {
       return 1
       ;;
   esac
+}
+
+# For the demo and the timed runs: builds the DLL, the host stand-in and the fake
+# provider of the build this machine runs (wine_pick_arch), under a display
+# (display.sh), and sets up its prefix. Sets tw_arch.
+wine_prepare_run() {
+  local root=$1
+  wine_build_for_run win32 && display_setup && wine_pick_arch "$root" || return 1
+  if [ "$tw_arch" = win64 ]; then wine_build_for_run win64 || return 1; fi
+  if [ -z "$tw_prefix_ready" ]; then wine_env_setup "$root/build/$tw_arch" "$tw_arch" || return 1; fi
+  echo "== the $tw_arch build (build/$tw_arch)"
+}
+
+wine_build_for_run() {
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" --target Tarnwick tarnwick-host fakewmi >/dev/null
 }

@@ -1,4 +1,5 @@
 #include "alert_window.h"
+#include "window_class.h"
 
 #include <algorithm>
 #include <cctype>
@@ -209,20 +210,6 @@ LRESULT CALLBACK alertProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
-bool registerClass() {
-    static bool registered = false;
-    if (registered)
-        return true;
-    WNDCLASSA window_class{};
-    window_class.lpfnWndProc = alertProcedure;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1);
-    window_class.lpszClassName = kClassName;
-    registered = RegisterClassA(&window_class) != 0;
-    return registered;
-}
-
 } // namespace
 
 std::string plainAlertText(const std::string& markup) {
@@ -309,7 +296,7 @@ void placeAlertWindow(HWND window, int slot) {
 }
 
 HWND openAlertWindow(const std::string& markup, int slot) {
-    if (!registerClass())
+    if (!ensureWindowClass(kClassName, alertProcedure, COLOR_INFOBK))
         return nullptr;
     const POINT at = slotPosition(slot);
     // The window makes its own runs from the markup while it is being created.

@@ -1,4 +1,5 @@
 #include "prefs_frame.h"
+#include "window_class.h"
 #include "host_stand_in.h"
 
 #include <commctrl.h>
@@ -51,20 +52,6 @@ LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
-bool registerClass() {
-    static bool registered = false;
-    if (registered)
-        return true;
-    WNDCLASSA window_class{};
-    window_class.lpfnWndProc = frameProcedure;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    window_class.lpszClassName = kClassName;
-    registered = RegisterClassA(&window_class) != 0;
-    return registered;
-}
-
 HWND addChild(const char* window_class, const char* text, DWORD style, int x, int y, int width, int height,
               int id) {
     HWND child = CreateWindowExA(0, window_class, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
@@ -108,7 +95,7 @@ HWND findVisibleControl(HWND parent, int id) {
 HWND hostPreferencesWindow() {
     if (frame != nullptr && IsWindow(frame))
         return frame;
-    if (!registerClass())
+    if (!ensureWindowClass(kClassName, frameProcedure, COLOR_BTNFACE))
         return nullptr;
     InitCommonControls();
     // The plug-in's window is a control parent inside it, so tabbing reaches its controls.
