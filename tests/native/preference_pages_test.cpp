@@ -1,9 +1,8 @@
-// The models behind the preference pages: window placement, the order of the
-// shares, the sample test session, and how page values become settings.
+// The models behind the preference pages: window placement, the sample test
+// session, and how page values become settings.
 
 #include "events/message_template.h"
 #include "ui/page_values.h"
-#include "ui/share_sort.h"
 #include "ui/test_event.h"
 #include "ui/window_geometry.h"
 
