@@ -1,0 +1,61 @@
+#pragma once
+// The log viewer's model: the event log file read back into days of entries, and the order of
+// each day's entries after a click on a column header. The dialog only shows what this holds.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One accepted log line: its fields 2 to 7, in line order.
+struct LogEntry {
+    std::string Time;
+    std::string Event;
+    std::string User;
+    std::string ComputerIP;
+    std::string ComputerRealName;
+    std::string ShareName;
+};
+
+// A run of consecutive accepted lines with the same first field; the date is not interpreted.
+struct LogDay {
+    std::string Date;
+    std::vector<LogEntry> Entries; // in file order until sorted
+};
+
+// Everything the viewer shows. The shell keeps one for the life of the library, so the days of
+// the last successful load and the sort state outlive the dialog.
+struct LogBook {
+    std::vector<LogDay> Days; // in file order
+    int LogSortColumn = -1;   // -1 for none, else a column 0 to 5
+    bool LogSortAscending = true;
+};
+
+// The list's columns: Time, Event, User, Computer IP, Computer Name, Share Name.
+constexpr int kLogColumnCount = 6;
+
+// The fields of one line: white space separates them, double quotes enclose a field that may be
+// empty or hold white space, and there is no escape. A quoted field still open at the end of the
+// line is kept unless empty.
+std::vector<std::string> splitLogLine(std::string_view line);
+
+// Replaces the days by those of a log file's contents, read as the file's lines (CR LF as a line
+// break, Ctrl-Z as its end, a line over 4095 characters in pieces of that length). Lines with
+// fewer than seven fields are skipped; a new day starts whenever the first field changes.
+void parseLogText(std::string_view text, LogBook& book);
+
+// parseLogText on the file's contents. A file that cannot be opened leaves the days as they were
+// and gives false.
+bool loadLogFile(const std::string& path, LogBook& book);
+
+// A click on column 0 to 5: the same column again flips the direction, another one sorts it
+// ascending. Then each day's entries are sorted on their own by that field, letter case ignored
+// as _stricmp does; entries with equal keys end where the exchange sort leaves them, which is
+// not a stable order. Other columns change nothing.
+void sortLog(int column, LogBook& book);
+
+// The entry's text in list column 0 to 5 (an empty text for any other).
+const std::string& logEntryField(const LogEntry& entry, int column);
+
+// The row image of an entry's event word: 0 for "ENTER", 1 for "LEAVE" in any letter case, -1 for
+// none.
+int logRowImage(std::string_view event);
