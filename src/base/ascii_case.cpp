@@ -26,3 +26,16 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     }
     return true;
 }
+
+int compareIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    const size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(lowerAscii(a[i]));
+        const auto y = static_cast<unsigned char>(lowerAscii(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
+}

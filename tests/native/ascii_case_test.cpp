@@ -32,4 +32,22 @@ TEST(AsciiCase, ComparisonIgnoresOnlyAsciiLetters) {
     EXPECT_EQ(lowerAscii("Share Z@[\xc4"), "share z@[\xc4");
 }
 
+TEST(AsciiCase, OrderFoldsLettersThenComparesUnsignedBytes) {
+    struct Case {
+        const char* a;
+        const char* b;
+        int sign;
+    };
+    const Case cases[] = {
+        {"Data", "data", 0}, {"_x", "Ax", -1}, // '_' (0x5F) before the folded 'a' (0x61)
+        {"ab", "a", 1},      {"", "a", -1},    // a text before any longer one it begins
+        {"\xe9", "z", 1},    {"10.0.0.12", "10.0.0.2", -1},
+    };
+    for (const Case& c : cases) {
+        const int order = compareIgnoringAsciiCase(c.a, c.b);
+        EXPECT_EQ((order > 0) - (order < 0), c.sign) << c.a << " / " << c.b;
+        EXPECT_EQ(-compareIgnoringAsciiCase(c.b, c.a), order) << "symmetric";
+    }
+}
+
 } // namespace
