@@ -3,6 +3,8 @@
 
 // Bitmaps.
 #define IDB_LOGO 104
+// The viewers' column header arrows: up, down, blank; magenta is transparent.
+#define IDB_SORT_ARROWS 110
 
 // Tab icons (group icons), one per page of the preferences window.
 #define IDI_TAB_HELP 124
@@ -11,8 +13,16 @@
 #define IDI_TAB_SOURCES 127
 #define IDI_TAB_ABOUT 128
 
+// Log viewer row icons, in the order of the row image list.
+#define IDI_LOG_ENTER 107
+#define IDI_LOG_LEAVE 108
+#define IDI_LOG_DATE 109
+#define IDI_LOG_SPACER 112
+
 // Dialog templates.
 #define IDD_EVENTS_PAGE 102
+#define IDD_LOG_VIEWER 106
+#define IDD_ACTIVE_SHARES 113
 #define IDD_GENERAL_PAGE 114
 #define IDD_HELP_PAGE 117
 #define IDD_ABOUT_PAGE 118
@@ -54,3 +64,11 @@
 #define IDC_SOURCES_ONLY 1038
 #define IDC_SOURCES_ONLY_LOG_ALL 1039
 #define IDC_UNSELECT_ALL_SOURCES 1040
+
+// Log and Active shares viewers. They are dialogs of their own, so "View log
+// file" may share its id with the General page's "View Log", and both viewers'
+// "Refresh" with the Sources page's.
+#define IDC_REFRESH 1024
+#define IDC_VIEW_LOG_FILE 1018
+#define IDC_LOG_LIST 1021
+#define IDC_ACTIVE_SHARES_LIST 1029

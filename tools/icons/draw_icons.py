@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the five tab icons of the preferences window as .ico files.
+"""Draws the five tab icons of the preferences window, the log viewer's four row
+icons and the viewers' sort arrows.
 
 Each icon holds a 16 x 16 and a 32 x 32 image, 32-bit colour with alpha and an
 AND mask, drawn from the same shapes in the logo's two colours: gold bodies with
@@ -7,7 +8,12 @@ a navy outline and navy details. Plain Python, no imaging library, so the icons
 can be redrawn on any machine:
 
     python3 tools/icons/draw_icons.py            # writes resources/icons/*.ico
+                                                 # and resources/sort_arrows.bmp
     python3 tools/icons/draw_icons.py --preview DIR   # also enlarged PNGs in DIR
+
+The sort arrows are a 24-bit bitmap instead: the header's image list is a
+device-dependent one that takes magenta as its mask colour, so the arrows are
+drawn hard-edged, with no pixel blended towards magenta.
 """
 
 import math
@@ -63,6 +69,15 @@ def arc(cx, cy, radius, r, start, sweep):
     return d
 
 
+def ellipse(cx, cy, rx, ry):
+    """Close enough to a distance near the edge, which is all the strokes need."""
+    return lambda x, y: (math.hypot((x - cx) / rx, (y - cy) / ry) - 1) * min(rx, ry)
+
+
+def ring(shape, r):
+    return lambda x, y: abs(shape(x, y)) - r
+
+
 def polygon(points):
     def d(x, y):
         n = len(points)
@@ -82,6 +97,10 @@ def polygon(points):
 
 def union(*shapes):
     return lambda x, y: min(s(x, y) for s in shapes)
+
+
+def intersect(a, b):
+    return lambda x, y: max(a(x, y), b(x, y))
 
 
 def minus(a, b):
@@ -160,13 +179,109 @@ def sources_icon(line):
     return outlined(folder, line) + [(flap, NAVY), (pipe, NAVY)]
 
 
+def folder_back(right):
+    """The back of a folder, tab on the left, as on the Sources tab."""
+    return union(box(1.0, 2.0, 7.0, 6.0, 1.0), box(1.0, 4.0, right, 14.0, 1.0))
+
+
+def log_leave_icon(line):
+    flap = box(1.5, 6.0, 14.5, 6.0 + line)
+    return outlined(folder_back(15.0), line) + [(flap, NAVY)]
+
+
+def sparkle(cx, cy, long, short, waist):
+    """A starburst: four long rays on the axes, four short ones between."""
+    corners = []
+    for i in range(16):
+        a = math.radians(-90 + i * 22.5)
+        r = (long if i % 4 == 0 else short) if i % 2 == 0 else waist
+        corners.append((cx + r * math.cos(a), cy + r * math.sin(a)))
+    return polygon(corners)
+
+
+def log_enter_icon(line):
+    # The front leans open, away from the back, and shows the back's dark inside.
+    small = line >= 1.0
+    back = folder_back(11.0 if small else 13.0)
+    inside = box(2.0, 5.0, 10.0 if small else 12.0, 8.0)
+    front = polygon([(4.0, 8.0), (15.5, 8.0), (12.5, 14.0), (1.0, 14.0)])
+    layers = outlined(back, line) + [(inside, NAVY)]
+    if small:
+        # Too small for an outlined star: a gold heart with navy rays, on the pixel grid.
+        cx, cy = 12.5, 4.5
+        rays = union(*[rotated(box(cx - 0.5, cy - 4.5, cx + 0.5, cy + 4.5), cx, cy, a)
+                       for a in (0, 90)],
+                     *[rotated(box(cx - 0.5, cy - 3.6, cx + 0.5, cy + 3.6), cx, cy, a)
+                       for a in (45, 135)])
+        star = [(rays, NAVY)] + outlined(circle(cx, cy, 2.5), line)
+    else:
+        star = outlined(sparkle(11.5, 4.5, 4.5, 3.3, 2.1), line)
+    return layers + star + outlined(front, line)
+
+
+def log_date_icon(line):
+    centre = (10.5, 6.5)
+    globe = circle(*centre, 5.5)
+    half = line / 2
+    lines = union(
+        box(4.0, centre[1] - half, 16.0, centre[1] + half),
+        box(centre[0] - half, 0.0, centre[0] + half, 13.0),
+    )
+    if line < 1.0:
+        # At 16 pixels the curved meridians only blur the globe.
+        lines = union(lines, ring(ellipse(*centre, 2.8, 5.5), half))
+    sheet = box(1.0, 6.0, 10.0, 15.0, 0.6)
+    header = box(1.0, 6.0, 10.0, 9.0, 0.6)
+    days = union(*[box(3.0 + 2.0 * c, 10.0 + 2.0 * r, 4.0 + 2.0 * c, 11.0 + 2.0 * r)
+                   for r in range(2) for c in range(3)])
+    return (outlined(globe, line) + [(intersect(lines, globe), NAVY)]
+            + outlined(sheet, line) + [(header, NAVY), (days, NAVY)])
+
+
+def log_spacer_icon(line):
+    return []
+
+
 ICONS = {
     "help": help_icon,
     "general": general_icon,
     "events": events_icon,
     "sources": sources_icon,
     "about": about_icon,
+    "log_enter": log_enter_icon,
+    "log_leave": log_leave_icon,
+    "log_date": log_date_icon,
+    "log_spacer": log_spacer_icon,
 }
+
+
+MAGENTA = (255, 0, 255)  # the header image list's mask colour
+GREY = (128, 128, 128)
+
+
+def sort_arrows():
+    """48 x 16 pixels, top row first: an up arrow, a down arrow and a blank
+    image, each 16 x 16 on magenta. A grey triangle lit on its right slope."""
+    pixels = [[MAGENTA] * 48 for _ in range(16)]
+    for image, up in ((0, True), (1, False)):
+        for step in range(5):
+            y = 6 + step if up else 10 - step
+            left, right = 16 * image + 8 - step, 16 * image + 8 + step
+            for x in range(left, right + 1):
+                pixels[y][x] = GREY
+            if step:
+                pixels[y][right] = WHITE
+    return pixels
+
+
+def bmp_bytes(pixels):
+    """A 24-bit bottom-up BMP."""
+    width, height = len(pixels[0]), len(pixels)
+    stride = (width * 3 + 3) // 4 * 4
+    rows = b"".join(bytes(v for r, g, b in row for v in (b, g, r)).ljust(stride, b"\0")
+                    for row in reversed(pixels))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(info) + len(rows), 0, 0, 14 + len(info)) + info + rows
 
 
 def render(draw, size):
@@ -275,8 +390,17 @@ def main(argv):
         with open(os.path.join(out_dir, name + ".ico"), "wb") as f:
             f.write(ico_bytes(images))
         rendered.append(images)
+    arrows = sort_arrows()
+    with open(os.path.join(root, "resources", "sort_arrows.bmp"), "wb") as f:
+        f.write(bmp_bytes(arrows))
     if len(argv) == 3 and argv[1] == "--preview":
         preview(rendered, os.path.join(argv[2], "icons.png"))
+        # The arrows enlarged as drawn, then with magenta shown as a header's grey.
+        header = [[(240, 240, 240) if p == MAGENTA else p for p in row] for row in arrows]
+        zoom = 8
+        canvas = [[p for p in row for _ in range(zoom)] for row in arrows + header for _ in range(zoom)]
+        with open(os.path.join(argv[2], "sort_arrows.png"), "wb") as f:
+            f.write(png_bytes(canvas))
 
 
 if __name__ == "__main__":
