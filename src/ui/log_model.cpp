@@ -57,99 +57,97 @@ template <typename Take> void forEachLogField(std::string_view line, Take take) 
 
 // Turns the file's bytes into days. The bytes are read as Windows' text mode delivers them, on
 // every platform alike: CR LF becomes LF, a lone CR stays, and Ctrl-Z ends the file. So the
-// pieces of long lines and the entries are the same in the DLL and in the native build.
+// pieces of long lines and the entries are the same in the DLL and in the native build. A CR LF
+// can only end a line, so the lines are taken straight from the bytes; only a line that runs
+// past the end of a slice is copied.
 class LogTextReader {
 public:
-    explicit LogTextReader(std::vector<LogDay>& days) : days_(days) {
-        days_.clear();
-        text_.reserve(kReadBlock + kLogPieceMax + 1);
-    }
+    explicit LogTextReader(std::vector<LogDay>& days) : days_(days) { days_.clear(); }
 
     // The next bytes of the file, in any slices.
     void feed(std::string_view bytes) {
-        translate(bytes);
-        takePieces(false);
-    }
-
-    void finish() {
-        if (held_cr_)
-            text_ += '\r';
-        held_cr_ = false;
-        takePieces(true);
-    }
-
-private:
-    void translate(std::string_view bytes) {
-        if (ended_ || bytes.empty())
+        if (ended_)
             return;
         if (const void* eof = std::memchr(bytes.data(), '\x1A', bytes.size())) {
             bytes = bytes.substr(0, static_cast<const char*>(eof) - bytes.data());
             ended_ = true;
         }
-        if (held_cr_) {
-            held_cr_ = false;
-            if (!bytes.empty() && bytes.front() == '\n') {
-                bytes.remove_prefix(1);
-                text_ += '\n';
-            } else {
-                text_ += '\r';
+        if (!carry_.empty()) {
+            const void* lf = std::memchr(bytes.data(), '\n', bytes.size());
+            if (lf == nullptr) {
+                carry_.append(bytes);
+                takeWholePieces(carry_);
+                return;
             }
+            const std::size_t length = static_cast<const char*>(lf) - bytes.data() + 1;
+            carry_.append(bytes.substr(0, length));
+            takeLine(carry_);
+            carry_.clear();
+            bytes.remove_prefix(length);
         }
-        while (!bytes.empty()) {
-            const std::size_t cr = bytes.find('\r');
-            if (cr == std::string_view::npos) {
-                text_.append(bytes);
+        const char* p = bytes.data();
+        const char* const end = p + bytes.size();
+        while (p < end) {
+            const auto* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+            if (lf == nullptr) {
+                carry_.assign(p, end - p);
+                takeWholePieces(carry_);
                 return;
             }
-            text_.append(bytes.substr(0, cr));
-            if (cr + 1 == bytes.size()) {
-                // Its LF may start the next slice; after Ctrl-Z nothing comes.
-                if (ended_)
-                    text_ += '\r';
-                else
-                    held_cr_ = true;
-                return;
-            }
-            const bool pair = bytes[cr + 1] == '\n';
-            text_ += pair ? '\n' : '\r';
-            bytes.remove_prefix(cr + (pair ? 2 : 1));
+            takeLine(std::string_view(p, lf + 1 - p));
+            p = lf + 1;
         }
     }
 
-    // Cuts the text into the pieces fgets would return: through a line feed, or 4095 characters
-    // without one; a shorter rest only once the file has ended.
-    void takePieces(bool at_end) {
-        const char* const data = text_.data();
-        const std::size_t size = text_.size();
-        std::size_t pos = 0;
-        while (pos < size) {
-            const std::size_t avail = size - pos;
-            const std::size_t window = std::min(avail, kLogPieceMax);
-            const auto* lf = static_cast<const char*>(std::memchr(data + pos, '\n', window));
-            std::size_t length = 0;
-            if (lf != nullptr)
-                length = static_cast<std::size_t>(lf - (data + pos)) + 1;
-            else if (avail >= kLogPieceMax || at_end)
-                length = window;
-            else
-                break;
-            takeLine(std::string_view(data + pos, length));
-            pos += length;
+    // The file has ended: a last line without a line break is still read.
+    void finish() {
+        std::string_view rest = carry_;
+        while (rest.size() > kLogPieceMax) {
+            takePiece(rest.substr(0, kLogPieceMax), false);
+            rest.remove_prefix(kLogPieceMax);
         }
-        text_.erase(0, pos);
+        if (!rest.empty())
+            takePiece(rest, false);
+        carry_.clear();
     }
 
-    void takeLine(std::string_view piece) {
+private:
+    // A line through its LF, in the pieces fgets would return: 4095 characters each, the line
+    // break (LF, from CR LF or alone) counted as one, then the rest with the line break.
+    void takeLine(std::string_view line) {
+        const std::size_t brk = line.size() >= 2 && line[line.size() - 2] == '\r' ? 2 : 1;
+        while (line.size() - brk + 1 > kLogPieceMax) {
+            takePiece(line.substr(0, kLogPieceMax), false);
+            line.remove_prefix(kLogPieceMax);
+        }
+        takePiece(line.substr(0, line.size() - brk), true);
+    }
+
+    // The pieces of an unfinished line that no later byte can change: while more than 4095
+    // bytes wait, the first 4095 hold no part of a CR LF.
+    void takeWholePieces(std::string& pending) {
+        std::size_t taken = 0;
+        while (pending.size() - taken > kLogPieceMax) {
+            takePiece(std::string_view(pending).substr(taken, kLogPieceMax), false);
+            taken += kLogPieceMax;
+        }
+        pending.erase(0, taken);
+    }
+
+    // One piece: its text, and whether the line break followed it.
+    void takePiece(std::string_view text, bool with_break) {
         // The line was a C string: a NUL byte ends it.
-        if (const void* nul = std::memchr(piece.data(), '\0', piece.size()))
-            piece = piece.substr(0, static_cast<const char*>(nul) - piece.data());
-        // One trailing control character goes: the line break, or whatever a cut left there.
-        if (!piece.empty() && static_cast<unsigned char>(piece.back()) < 32)
-            piece.remove_suffix(1);
+        if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
+            text = text.substr(0, static_cast<const char*>(nul) - text.data());
+            with_break = false;
+        }
+        // One trailing control character goes: the line break, or whatever else ends the text.
+        if (!with_break && !text.empty() && static_cast<unsigned char>(text.back()) < 32)
+            text.remove_suffix(1);
 
         std::string_view fields[kFieldsPerLine];
         int count = 0;
-        forEachLogField(piece, [&fields, &count](std::string_view field) {
+        forEachLogField(text, [&fields, &count](std::string_view field) {
             fields[count++] = field;
             return count < kFieldsPerLine;
         });
@@ -166,9 +164,8 @@ private:
     }
 
     std::vector<LogDay>& days_;
-    std::string text_;     // translated bytes not yet cut into pieces
-    bool held_cr_ = false; // a CR ended the last slice; the next one tells whether an LF follows
-    bool ended_ = false;   // Ctrl-Z was read
+    std::string carry_;  // the start of a line that the next slice goes on with
+    bool ended_ = false; // Ctrl-Z was read
 };
 
 // Buffers reused from day to day while sorting.
@@ -176,17 +173,22 @@ struct SortScratch {
     std::vector<std::string> folded;
     std::vector<uint32_t> order;
     std::vector<uint32_t> rank;
+    std::vector<uint32_t> settled;
     std::vector<LogEntry> sorted;
 };
 
 // The exchange sort itself, on the keys' ranks: integer compares and swaps in place of string
-// work. For each position, every later one that holds a smaller rank swaps in. Descending runs
-// on inverted ranks.
-void exchangeSortByRank(std::vector<uint32_t>& rank, std::vector<uint32_t>& order) {
+// work. For each position, every later one that holds a smaller rank swaps in. Position i ends
+// with the smallest rank still to place, settled[i] (the ranks in ascending order); once it holds
+// that, no later rank is smaller and the rest of the pass would swap nothing, so it stops there.
+void exchangeSortByRank(std::vector<uint32_t>& rank, std::vector<uint32_t>& order,
+                        std::vector<uint32_t>& settled) {
     const std::size_t count = order.size();
+    settled.assign(rank.begin(), rank.end());
+    std::sort(settled.begin(), settled.end());
     for (std::size_t i = 0; i + 1 < count; ++i) {
         uint32_t smallest = rank[i];
-        for (std::size_t j = i + 1; j < count; ++j) {
+        for (std::size_t j = i + 1; smallest != settled[i] && j < count; ++j) {
             if (rank[j] < smallest) {
                 rank[i] = rank[j];
                 rank[j] = smallest;
@@ -239,7 +241,7 @@ void sortDay(std::vector<LogEntry>& entries, int column, bool ascending, SortScr
                 r = top - r;
         }
         std::iota(order.begin(), order.end(), 0U);
-        exchangeSortByRank(rank, order);
+        exchangeSortByRank(rank, order, scratch.settled);
     }
 
     std::vector<LogEntry>& sorted = scratch.sorted;
