@@ -261,7 +261,8 @@ GREY = (128, 128, 128)
 
 def sort_arrows():
     """48 x 16 pixels, top row first: an up arrow, a down arrow and a blank
-    image, each 16 x 16 on magenta. A grey triangle lit on its right slope."""
+    image, each 16 x 16 on magenta. A grey triangle with a white edge along its
+    right slope, which keeps it visible on a dark header and is lost on a light one."""
     pixels = [[MAGENTA] * 48 for _ in range(16)]
     for image, up in ((0, True), (1, False)):
         for step in range(5):
@@ -269,8 +270,7 @@ def sort_arrows():
             left, right = 16 * image + 8 - step, 16 * image + 8 + step
             for x in range(left, right + 1):
                 pixels[y][x] = GREY
-            if step:
-                pixels[y][right] = WHITE
+            pixels[y][right + 1] = WHITE
     return pixels
 
 
