@@ -182,10 +182,8 @@ struct SortScratch {
 // with the smallest rank still to place, settled[i] (the ranks in ascending order); once it holds
 // that, no later rank is smaller and the rest of the pass would swap nothing, so it stops there.
 void exchangeSortByRank(std::vector<uint32_t>& rank, std::vector<uint32_t>& order,
-                        std::vector<uint32_t>& settled) {
+                        const std::vector<uint32_t>& settled) {
     const std::size_t count = order.size();
-    settled.assign(rank.begin(), rank.end());
-    std::sort(settled.begin(), settled.end());
     for (std::size_t i = 0; i + 1 < count; ++i) {
         uint32_t smallest = rank[i];
         for (std::size_t j = i + 1; smallest != settled[i] && j < count; ++j) {
@@ -235,13 +233,18 @@ void sortDay(std::vector<LogEntry>& entries, int column, bool ascending, SortScr
         if (!ascending)
             std::reverse(order.begin(), order.end());
     } else {
+        // Descending swaps where the key at i is the smaller: the same passes on inverted ranks.
+        std::vector<uint32_t>& settled = scratch.settled;
+        settled.resize(count);
+        const uint32_t top = rank[order[count - 1]];
+        for (std::size_t k = 0; k < count; ++k)
+            settled[k] = ascending ? rank[order[k]] : top - rank[order[count - 1 - k]];
         if (!ascending) {
-            const uint32_t top = rank[order[count - 1]];
             for (uint32_t& r : rank)
                 r = top - r;
         }
         std::iota(order.begin(), order.end(), 0U);
-        exchangeSortByRank(rank, order, scratch.settled);
+        exchangeSortByRank(rank, order, settled);
     }
 
     std::vector<LogEntry>& sorted = scratch.sorted;
