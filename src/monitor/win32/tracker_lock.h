@@ -10,6 +10,9 @@ extern CRITICAL_SECTION tracker_lock;
 // deleting it twice, does nothing.
 void createTrackerLock();
 void deleteTrackerLock();
+// Whether the lock exists now (between "start" and "stop"). Asked and used on the
+// host's thread, where "start" and "stop" run, so the answer holds until it returns.
+bool trackerLockCreated();
 
 // Holds tracker_lock for one scope.
 class TrackerLockHold {

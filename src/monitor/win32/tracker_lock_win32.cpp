@@ -19,3 +19,7 @@ void deleteTrackerLock() {
         return;
     DeleteCriticalSection(&tracker_lock);
 }
+
+bool trackerLockCreated() {
+    return lock_created.load();
+}

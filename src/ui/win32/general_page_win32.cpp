@@ -4,6 +4,7 @@
 #include "config/settings_store.h"
 #include "resource_ids.h"
 #include "ui/win32/preference_pages.h"
+#include "ui/win32/viewers.h"
 #include "ui/win32/window_placement.h"
 
 #include <commdlg.h>
@@ -62,7 +63,10 @@ INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wparam, LPARAM)
         if (message == WM_INITDIALOG) {
             initialise(page);
         } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
-            if (LOWORD(wparam) == IDC_BROWSE_LOG_FILE) {
+            if (LOWORD(wparam) == IDC_VIEW_ACTIVE_SHARES) {
+                DialogBoxParamA(module_instance, MAKEINTRESOURCEA(IDD_ACTIVE_SHARES), page,
+                                ActiveSharesViewerProc, 0);
+            } else if (LOWORD(wparam) == IDC_BROWSE_LOG_FILE) {
                 browseLogFile(page);
                 // Whether or not a file was chosen, the edit shows the setting again.
                 SetDlgItemTextA(page, IDC_LOG_FILE, currentSettings()->LogFile.c_str());

@@ -1,0 +1,7 @@
+#pragma once
+// The two modal viewers that the General page opens.
+
+#include <windows.h>
+
+// Who is connected to the selected sources now, sortable by any column.
+INT_PTR CALLBACK ActiveSharesViewerProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
