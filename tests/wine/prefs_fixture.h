@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 
+#include <functional>
+
 class PrefsTest : public SessionTest {
 protected:
     // Load and start with the given settings and shares, then show the window.
@@ -111,4 +113,59 @@ protected:
 
 private:
     HWND window_ = nullptr;
+};
+
+// Acts on a modal window of this process from a second thread, since the window
+// blocks the test's: waits for the window with `caption`, then runs `act` on it
+// until `act` says it is done (it closes the window itself).
+class ModalDriver {
+public:
+    ModalDriver(const char* caption, std::function<bool(HWND)> act)
+        : caption_(caption), act_(std::move(act)) {
+        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+    }
+    ~ModalDriver() { finish(); }
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+
+    // Waits for the driver's thread; true when it found the window and acted.
+    bool finish() {
+        if (thread_ != nullptr) {
+            WaitForSingleObject(thread_, 20000);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        }
+        return done_;
+    }
+
+private:
+    // This process's window, once shown (a modal dialog shows itself after its
+    // initialisation): tests run side by side, each with its own.
+    HWND ownWindow() const {
+        for (HWND window = FindWindowExA(nullptr, nullptr, nullptr, caption_); window != nullptr;
+             window = FindWindowExA(nullptr, window, nullptr, caption_)) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == GetCurrentProcessId() && IsWindowVisible(window))
+                return window;
+        }
+        return nullptr;
+    }
+
+    static DWORD WINAPI run(void* self_pointer) {
+        auto* self = static_cast<ModalDriver*>(self_pointer);
+        for (int attempt = 0; attempt < 500 && !self->done_; ++attempt) {
+            HWND window = self->ownWindow();
+            if (window != nullptr && self->act_(window))
+                self->done_ = true;
+            else
+                Sleep(20);
+        }
+        return 0;
+    }
+
+    const char* caption_;
+    std::function<bool(HWND)> act_;
+    bool done_ = false;
+    HANDLE thread_ = nullptr;
 };

@@ -172,60 +172,31 @@ TEST_F(PrefsPages, SharesThatCannotBeReadLeaveTheStoredSourcesAlone) {
 
 namespace {
 
-// Answers the save-file dialog from a second thread, since it blocks the page's:
-// records the file name it opened with, then types `answer` and presses OK, or
-// cancels when `answer` is empty.
+// Answers the save-file dialog: records the file name it opened with, then types
+// `answer` and presses OK, or cancels when `answer` is empty.
 class SaveDialogAnswer {
 public:
-    explicit SaveDialogAnswer(std::string answer) : answer_(std::move(answer)) {
-        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
-    }
-    ~SaveDialogAnswer() {
-        WaitForSingleObject(thread_, 10000);
-        CloseHandle(thread_);
-    }
-    bool found() const { return found_; }
+    explicit SaveDialogAnswer(const std::string& answer)
+        : driver_("Tarnwick - Log File", [this, answer](HWND dialog) {
+              HWND name = GetDlgItem(dialog, 0x47c); // the file name box
+              if (name == nullptr)
+                  name = GetDlgItem(dialog, 0x480);
+              if (name == nullptr)
+                  return false;
+              char text[1024] = {};
+              GetWindowTextA(name, text, sizeof text);
+              opened_with_ = text;
+              if (!answer.empty())
+                  SetWindowTextA(name, answer.c_str());
+              PostMessageA(dialog, WM_COMMAND, answer.empty() ? IDCANCEL : IDOK, 0);
+              return true;
+          }) {}
+    bool found() { return driver_.finish(); }
     const std::string& openedWith() const { return opened_with_; }
 
 private:
-    // This process's dialog: tests run side by side, each with its own.
-    static HWND ownSaveDialog() {
-        for (HWND window = FindWindowExA(nullptr, nullptr, nullptr, "Tarnwick - Log File"); window != nullptr;
-             window = FindWindowExA(nullptr, window, nullptr, "Tarnwick - Log File")) {
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (process == GetCurrentProcessId())
-                return window;
-        }
-        return nullptr;
-    }
-
-    static DWORD WINAPI run(void* self_pointer) {
-        auto* self = static_cast<SaveDialogAnswer*>(self_pointer);
-        for (int attempt = 0; attempt < 500 && !self->found_; ++attempt) {
-            HWND dialog = ownSaveDialog();
-            HWND name = dialog ? GetDlgItem(dialog, 0x47c) : nullptr; // the file name box
-            if (name == nullptr && dialog != nullptr)
-                name = GetDlgItem(dialog, 0x480);
-            if (name == nullptr) {
-                Sleep(20);
-                continue;
-            }
-            char text[1024] = {};
-            GetWindowTextA(name, text, sizeof text);
-            self->opened_with_ = text;
-            self->found_ = true;
-            if (!self->answer_.empty())
-                SetWindowTextA(name, self->answer_.c_str());
-            PostMessageA(dialog, WM_COMMAND, self->answer_.empty() ? IDCANCEL : IDOK, 0);
-        }
-        return 0;
-    }
-
-    std::string answer_;
     std::string opened_with_;
-    bool found_ = false;
-    HANDLE thread_ = nullptr;
+    ModalDriver driver_;
 };
 
 TEST_F(PrefsPages, BrowseOpensOnTheStoredLogFileAndAChoiceIsKeptUntilApply) {
