@@ -2,11 +2,11 @@
 // sources, taken at opening and at "Refresh", sortable by a click on a header.
 
 #include "base/trace.h"
-#include "base/win32/module_instance.h"
 #include "monitor/connection_tracker.h"
 #include "monitor/win32/tracker_lock.h"
 #include "resource_ids.h"
 #include "ui/active_rows.h"
+#include "ui/win32/sortable_header.h"
 #include "ui/win32/viewers.h"
 #include "ui/win32/window_placement.h"
 
@@ -16,19 +16,10 @@
 
 namespace {
 
-struct Column {
-    const char* header;
-};
-const Column kColumns[kActiveColumnCount] = {
-    {"Share"}, {"User"}, {"Computer IP"}, {"Computer Name"}, {"Time"}};
+const char* const kHeaders[kActiveColumnCount] = {"Share", "User", "Computer IP", "Computer Name", "Time"};
 
 constexpr int kInitialColumnWidth = 200;
 constexpr int kColumnPadding = 16;
-// Images of the header list: up (ascending), down (descending), blank.
-constexpr int kArrowUp = 0;
-constexpr int kArrowDown = 1;
-constexpr int kArrowNone = 2;
-constexpr COLORREF kArrowMask = RGB(255, 0, 255);
 
 // The viewer's rows and sort, kept from one opening to the next; UI thread only.
 std::vector<ActiveShareRow> active_rows;
@@ -47,22 +38,17 @@ void buildActiveRows() {
     active_rows = activeRowsFor(connectionTracker().table());
 }
 
-void setColumnImage(HWND list, int column, int image) {
-    LVCOLUMNA format{};
-    format.mask = LVCF_IMAGE;
-    format.iImage = image;
-    SendMessageA(list, LVM_SETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&format));
-}
-
 void clearSharesSortArrows(HWND list) {
-    for (int column = 0; column < kActiveColumnCount; ++column)
-        setColumnImage(list, column, kArrowNone);
+    clearColumnImages(list, kActiveColumnCount);
 }
 
 void setSharesSortArrow(HWND list, int column, int kind) {
     if (column < 0 || column >= kActiveColumnCount)
         return;
-    setColumnImage(list, column, kind == 1 ? kArrowUp : kind == 2 ? kArrowDown : kArrowNone);
+    setColumnImage(list, column,
+                   kind == 1   ? kHeaderArrowUp
+                   : kind == 2 ? kHeaderArrowDown
+                               : kHeaderArrowNone);
 }
 
 void fillActiveList(HWND list) {
@@ -110,38 +96,14 @@ void sortActiveList(HWND list, int column) {
                  reinterpret_cast<LPARAM>(compareActiveItems));
 }
 
-void addColumns(HWND list) {
-    // A placeholder first, so that the first real column, too, takes the image format.
-    LVCOLUMNA placeholder{};
-    placeholder.mask = LVCF_WIDTH | LVCF_TEXT;
-    placeholder.cx = 2000;
-    placeholder.pszText = const_cast<char*>(kColumns[0].header);
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&placeholder));
-    for (int column = 0; column < kActiveColumnCount; ++column) {
-        LVCOLUMNA format{};
-        format.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_IMAGE;
-        format.fmt = LVCFMT_LEFT | LVCFMT_IMAGE | LVCFMT_BITMAP_ON_RIGHT;
-        format.cx = kInitialColumnWidth;
-        format.pszText = const_cast<char*>(kColumns[column].header);
-        format.iImage = kArrowNone;
-        SendMessageA(list, LVM_INSERTCOLUMNA, column + 1, reinterpret_cast<LPARAM>(&format));
-    }
-    SendMessageA(list, LVM_DELETECOLUMN, 0, 0);
-}
-
 void initialise(HWND dialog) {
     centerWindow(dialog, GetWindow(dialog, GW_OWNER));
     HWND list = GetDlgItem(dialog, IDC_ACTIVE_SHARES_LIST);
-    header_images = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, 3, 1);
-    HBITMAP arrows = LoadBitmapA(module_instance, MAKEINTRESOURCEA(IDB_SORT_ARROWS));
-    ImageList_AddMasked(header_images, arrows, kArrowMask);
-    // The list holds its own copy of the pictures.
-    if (arrows != nullptr)
-        DeleteObject(arrows);
+    header_images = createSortArrowImages();
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(header_images));
-    addColumns(list);
+    insertSortableColumns(list, kHeaders, kActiveColumnCount, kInitialColumnWidth);
     shares_sort.column = -1;
     buildActiveRows();
     fillActiveList(list);

@@ -63,7 +63,9 @@ INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wparam, LPARAM)
         if (message == WM_INITDIALOG) {
             initialise(page);
         } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
-            if (LOWORD(wparam) == IDC_VIEW_ACTIVE_SHARES) {
+            if (LOWORD(wparam) == IDC_VIEW_LOG) {
+                DialogBoxParamA(module_instance, MAKEINTRESOURCEA(IDD_LOG_VIEWER), page, LogViewerProc, 0);
+            } else if (LOWORD(wparam) == IDC_VIEW_ACTIVE_SHARES) {
                 DialogBoxParamA(module_instance, MAKEINTRESOURCEA(IDD_ACTIVE_SHARES), page,
                                 ActiveSharesViewerProc, 0);
             } else if (LOWORD(wparam) == IDC_BROWSE_LOG_FILE) {

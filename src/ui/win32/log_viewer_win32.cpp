@@ -1,0 +1,183 @@
+// The log viewer: the event log read back and shown grouped by day, each day
+// sortable by a click on a column header.
+
+#include "base/trace.h"
+#include "base/win32/module_instance.h"
+#include "config/settings_store.h"
+#include "resource_ids.h"
+#include "ui/log_model.h"
+#include "ui/win32/sortable_header.h"
+#include "ui/win32/viewers.h"
+#include "ui/win32/window_placement.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace {
+
+const char* const kHeaders[kLogColumnCount] = {"Time",        "Event",         "User",
+                                               "Computer IP", "Computer Name", "Share Name"};
+constexpr int kInitialColumnWidth = 200;
+constexpr int kRowIconSize = 16;
+// Row images: the two events, a date row, a spacer row.
+const int kRowIcons[] = {IDI_LOG_ENTER, IDI_LOG_LEAVE, IDI_LOG_DATE, IDI_LOG_SPACER};
+constexpr int kDateImage = 2;
+constexpr int kSpacerImage = 3;
+
+// The days and the sort state live as long as the library; UI thread only.
+LogBook log_book;
+HIMAGELIST row_images = nullptr;
+HIMAGELIST header_images = nullptr;
+
+HIMAGELIST createRowImages() {
+    HIMAGELIST images = ImageList_Create(kRowIconSize, kRowIconSize, ILC_COLOR32 | ILC_MASK, 0, 1);
+    for (int id : kRowIcons) {
+        // The icon's own 16 x 16 image, not the large one scaled down.
+        auto icon = static_cast<HICON>(LoadImageA(module_instance, MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                                  kRowIconSize, kRowIconSize, LR_DEFAULTCOLOR));
+        ImageList_ReplaceIcon(images, -1, icon);
+        if (icon != nullptr)
+            DestroyIcon(icon);
+    }
+    return images;
+}
+
+int addRow(HWND list, int row, const char* text, int image, int indent) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(text);
+    item.iImage = image < 0 ? I_IMAGENONE : image;
+    item.iIndent = indent;
+    return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void setCell(HWND list, int row, int column, const std::string& text) {
+    LVITEMA cell{};
+    cell.iSubItem = column;
+    cell.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+}
+
+void fillLogList(HWND list) {
+    // One repaint for the whole list: a log of a hundred thousand lines is no rarity.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    size_t rows = 0;
+    for (const LogDay& day : log_book.Days)
+        rows += 3 + day.Entries.size();
+    SendMessageA(list, LVM_SETITEMCOUNT, rows, 0);
+    int row = 0;
+    for (const LogDay& day : log_book.Days) {
+        addRow(list, row++, "", kSpacerImage, 0);
+        addRow(list, row++, day.Date.c_str(), kDateImage, 0);
+        addRow(list, row++, "", kSpacerImage, 0);
+        for (const LogEntry& entry : day.Entries) {
+            const int inserted = addRow(list, row++, entry.Time.c_str(), logRowImage(entry.Event), 1);
+            for (int column = 1; column < kLogColumnCount; ++column)
+                setCell(list, inserted, column, logEntryField(entry, column));
+        }
+    }
+    // Each column fits its contents, and its header when that is wider.
+    for (int column = 0; column < kLogColumnCount; ++column) {
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
+        const auto contents = SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0);
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
+        if (SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0) < contents)
+            SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void clearLogSortArrows(HWND list) {
+    clearColumnImages(list, kLogColumnCount);
+}
+
+void setLogSortArrow(HWND list, int column, bool ascending) {
+    if (column < 0 || column >= kLogColumnCount)
+        return;
+    setColumnImage(list, column, ascending ? kHeaderArrowUp : kHeaderArrowDown);
+}
+
+void reload(HWND list) {
+    loadLogFile(currentSettings()->LogFile, log_book);
+    fillLogList(list);
+}
+
+void initialise(HWND dialog) {
+    centerWindow(dialog, GetWindow(dialog, GW_OWNER));
+    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
+    row_images = createRowImages();
+    header_images = createSortArrowImages();
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(row_images));
+    // After the small images: setting those hands them to the header too.
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(header_images));
+    insertSortableColumns(list, kHeaders, kLogColumnCount, kInitialColumnWidth);
+    log_book.LogSortColumn = -1;
+    reload(list);
+}
+
+void close(HWND dialog, int result) {
+    // A list view destroys its small images with itself unless they are shared;
+    // taking them back first leaves both lists to be released here, exactly once.
+    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    for (HIMAGELIST* images : {&row_images, &header_images}) {
+        if (*images != nullptr)
+            ImageList_Destroy(*images);
+        *images = nullptr;
+    }
+    EndDialog(dialog, result);
+}
+
+void command(HWND dialog, int id) {
+    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
+    switch (id) {
+    case IDOK:
+    case IDCANCEL:
+        close(dialog, id);
+        break;
+    case IDC_REFRESH:
+        log_book.LogSortColumn = -1;
+        clearLogSortArrows(list);
+        reload(list);
+        break;
+    case IDC_VIEW_LOG_FILE:
+        ShellExecuteA(nullptr, "open", currentSettings()->LogFile.c_str(), nullptr, nullptr, SW_SHOW);
+        break;
+    default:
+        break;
+    }
+}
+
+void columnClicked(HWND dialog, int column) {
+    if (column < 0 || column >= kLogColumnCount)
+        return;
+    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
+    DebugTrace("%s: sort column %d", TRACE_TAG, column);
+    sortLog(column, log_book);
+    clearLogSortArrows(list);
+    setLogSortArrow(list, log_book.LogSortColumn, log_book.LogSortAscending);
+    fillLogList(list);
+}
+
+} // namespace
+
+INT_PTR CALLBACK LogViewerProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    try {
+        if (message == WM_INITDIALOG) {
+            initialise(dialog);
+        } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
+            command(dialog, LOWORD(wparam));
+        } else if (message == WM_NOTIFY && wparam == IDC_LOG_LIST) {
+            const auto* notice = reinterpret_cast<const NMHDR*>(lparam);
+            if (notice->code == LVN_COLUMNCLICK)
+                columnClicked(dialog, reinterpret_cast<const NMLISTVIEW*>(lparam)->iSubItem);
+        }
+    } catch (...) {
+    }
+    return FALSE;
+}

@@ -1,0 +1,117 @@
+// The log viewer opened from the General page: the log file grouped by day,
+// each day sorted by a click on a header, Refresh and a missing file.
+
+#include "prefs_fixture.h"
+
+namespace {
+
+using LogViewer = PrefsTest;
+
+// Each row as "image indent text|event|user", the image -2 for none.
+std::vector<std::string> logRows(HWND list) {
+    std::vector<std::string> rows;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        char text[3][128] = {};
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT;
+        item.iItem = row;
+        item.pszText = text[0];
+        item.cchTextMax = sizeof text[0];
+        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        for (int column = 1; column < 3; ++column) {
+            LVITEMA cell{};
+            cell.iSubItem = column;
+            cell.pszText = text[column];
+            cell.cchTextMax = sizeof text[column];
+            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&cell));
+        }
+        rows.push_back(std::to_string(item.iImage) + " " + std::to_string(item.iIndent) + " " + text[0] +
+                       "|" + text[1] + "|" + text[2]);
+    }
+    return rows;
+}
+
+std::vector<int> headerImages(HWND list) {
+    std::vector<int> images;
+    for (int column = 0; column < 6; ++column) {
+        LVCOLUMNA format{};
+        format.mask = LVCF_IMAGE;
+        SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&format));
+        images.push_back(format.iImage);
+    }
+    return images;
+}
+
+void clickHeader(HWND dialog, int column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = GetDlgItem(dialog, 1021);
+    click.hdr.idFrom = 1021;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageA(dialog, WM_NOTIFY, 1021, reinterpret_cast<LPARAM>(&click));
+}
+
+TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
+    open("", "");
+    writeFile(logPath(), "07/12/2026 10:00:00 \"ENTER\" \"bob\" \"1.2.3.4\" \"h\" \"S\"\r\n"
+                         "07/12/2026 09:00:00 \"leave\" \"Ann\" \"1.2.3.4\" \"h\" \"S\"\r\n"
+                         "07/12/2026 only six fields here\r\n"
+                         "\r\n"
+                         "08/12/2026 08:00:00 \"\" \"cid\" \"1.2.3.4\" \"h\" \"S\"\r\n"
+                         "07/12/2026 11:00:00 \"ENTER\" \"dee\" \"1.2.3.4\" \"h\" \"S\"\r\n");
+    std::vector<std::vector<std::string>> seen;
+    std::vector<std::vector<int>> arrows;
+    ModalDriver viewer("Tarnwick Log", [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, 1021);
+        auto look = [&] {
+            seen.push_back(logRows(list));
+            arrows.push_back(headerImages(list));
+        };
+        look();
+        clickHeader(dialog, 0);
+        look();
+        clickHeader(dialog, 0);
+        look();
+        DeleteFileA(logPath().c_str());
+        SendDlgItemMessageA(dialog, 1024, BM_CLICK, 0, 0);
+        look();
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    click(general(), 1018);
+    ASSERT_TRUE(viewer.finish());
+    ASSERT_EQ(seen.size(), 4u);
+
+    const std::string spacer = "3 0 ||";
+    const std::vector<std::string> file_order = {
+        spacer,
+        "2 0 07/12/2026||",
+        spacer,
+        "0 1 10:00:00|ENTER|bob",
+        "1 1 09:00:00|leave|Ann",
+        spacer,
+        "2 0 08/12/2026||",
+        spacer,
+        "-2 1 08:00:00||cid",
+        spacer,
+        "2 0 07/12/2026||",
+        spacer,
+        "0 1 11:00:00|ENTER|dee",
+    };
+    EXPECT_EQ(seen[0], file_order)
+        << "a date that comes back starts a day of its own; short lines are skipped";
+    EXPECT_EQ(arrows[0], (std::vector<int>{2, 2, 2, 2, 2, 2}));
+    std::vector<std::string> ascending = file_order;
+    std::swap(ascending[3], ascending[4]);
+    EXPECT_EQ(seen[1], ascending) << "each day sorted by time on its own";
+    EXPECT_EQ(arrows[1], (std::vector<int>{0, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(seen[2], file_order) << "a second click sorts descending";
+    EXPECT_EQ(arrows[2], (std::vector<int>{1, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(seen[3], file_order) << "Refresh without the file keeps the days, in file order";
+    EXPECT_EQ(arrows[3], (std::vector<int>{2, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(countTrace("TARNWICK: sort column 0"), 2u);
+}
+
+} // namespace
