@@ -115,3 +115,50 @@ TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
 }
 
 } // namespace
+
+namespace {
+
+// The three sizing steps on every row of the list, as the viewer takes them on a small log.
+std::vector<int> sizedOverEveryRow(HWND list) {
+    std::vector<int> widths;
+    for (int column = 0; column < 6; ++column) {
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
+        const auto contents = SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0);
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
+        if (SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0) < contents)
+            SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
+        widths.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
+    }
+    return widths;
+}
+
+TEST_F(LogViewer, ABigLogGetsTheColumnWidthsOfEveryRow) {
+    open("", "");
+    std::string log;
+    const char* const events[] = {"ENTER", "LEAVE", "enter", "", "Other"};
+    for (int line = 0; line < 1500; ++line) {
+        log += (line < 700 ? "07/12/2026 " : "08/12/2026 ") + std::to_string(10 + line % 90) + ":00:00 \"" +
+               events[line % 5] + "\" \"" + std::string(1 + (line * 7) % 23, 'w') + "\" \"10.0." +
+               std::to_string(line % 256) + ".1\" \"" + std::string(1 + (line * 11) % 31, 'm') + "\" \"" +
+               std::string(1 + (line * 13) % 17, 'S') + "\"\r\n";
+    }
+    writeFile(logPath(), log);
+    std::vector<int> shown;
+    std::vector<int> exact;
+    int rows = 0;
+    ModalDriver viewer("Tarnwick Log", [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, 1021);
+        rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int column = 0; column < 6; ++column)
+            shown.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
+        exact = sizedOverEveryRow(list);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    click(general(), 1018);
+    ASSERT_TRUE(viewer.finish());
+    EXPECT_EQ(rows, 1506);
+    EXPECT_EQ(shown, exact);
+}
+
+} // namespace

@@ -13,6 +13,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 namespace {
 
 const char* const kHeaders[kLogColumnCount] = {"Time",        "Event",         "User",
@@ -59,32 +63,130 @@ void setCell(HWND list, int row, int column, const std::string& text) {
     SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
 }
 
-void fillLogList(HWND list) {
-    // One repaint for the whole list: a log of a hundred thousand lines is no rarity.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    size_t rows = 0;
-    for (const LogDay& day : log_book.Days)
-        rows += 3 + day.Entries.size();
-    SendMessageA(list, LVM_SETITEMCOUNT, rows, 0);
-    int row = 0;
-    for (const LogDay& day : log_book.Days) {
-        addRow(list, row++, "", kSpacerImage, 0);
-        addRow(list, row++, day.Date.c_str(), kDateImage, 0);
-        addRow(list, row++, "", kSpacerImage, 0);
-        for (const LogEntry& entry : day.Entries) {
-            const int inserted = addRow(list, row++, entry.Time.c_str(), logRowImage(entry.Event), 1);
-            for (int column = 1; column < kLogColumnCount; ++column)
-                setCell(list, inserted, column, logEntryField(entry, column));
-        }
-    }
-    // Each column fits its contents, and its header when that is wider.
+void addEntryRow(HWND list, int row, const LogEntry& entry) {
+    const int inserted = addRow(list, row, entry.Time.c_str(), logRowImage(entry.Event), 1);
+    for (int column = 1; column < kLogColumnCount; ++column)
+        setCell(list, inserted, column, logEntryField(entry, column));
+}
+
+void addDayHead(HWND list, int& row, const LogDay& day) {
+    addRow(list, row++, "", kSpacerImage, 0);
+    addRow(list, row++, day.Date.c_str(), kDateImage, 0);
+    addRow(list, row++, "", kSpacerImage, 0);
+}
+
+// Each column fits its contents, and its header when that is wider.
+void sizeColumns(HWND list, int* widths) {
     for (int column = 0; column < kLogColumnCount; ++column) {
         SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
         const auto contents = SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0);
         SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
         if (SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0) < contents)
             SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
+        widths[column] = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+    }
+}
+
+// Sizing measures every row of every column several times: seconds for a big log.
+// A column's width is the widest of its rows', and a row's width depends only on
+// its text, image and indent, so the rows widest in their column for each image
+// give the same widths as all of them. They are sized alone first, with as many
+// spacer rows as the whole log needs to show its vertical scroll bar.
+constexpr size_t kRowsSizedDirectly = 1000;
+
+std::vector<const LogEntry*> widestEntries(HWND list) {
+    HDC dc = GetDC(list);
+    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    std::unordered_map<std::string, LONG> measured;
+    auto width = [&](const std::string& text) {
+        auto found = measured.find(text);
+        if (found != measured.end())
+            return found->second;
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return measured.emplace(text, size.cx).first->second;
+    };
+    // Per column, per row image (ENTER, LEAVE, none): the widest entry.
+    const LogEntry* widest[kLogColumnCount][3] = {};
+    LONG widest_width[kLogColumnCount][3] = {};
+    for (const LogDay& day : log_book.Days) {
+        for (const LogEntry& entry : day.Entries) {
+            const int kind = logRowImage(entry.Event) < 0 ? 2 : logRowImage(entry.Event);
+            for (int column = 0; column < kLogColumnCount; ++column) {
+                const LONG w = width(logEntryField(entry, column));
+                if (widest[column][kind] == nullptr || w > widest_width[column][kind]) {
+                    widest[column][kind] = &entry;
+                    widest_width[column][kind] = w;
+                }
+            }
+        }
+    }
+    SelectObject(dc, old_font);
+    ReleaseDC(list, dc);
+    std::vector<const LogEntry*> entries;
+    for (const auto& column : widest) {
+        for (const LogEntry* entry : column) {
+            if (entry != nullptr)
+                entries.push_back(entry);
+        }
+    }
+    return entries;
+}
+
+const LogDay* dayWithWidestDate(HWND list) {
+    HDC dc = GetDC(list);
+    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    const LogDay* widest = nullptr;
+    LONG widest_width = 0;
+    for (const LogDay& day : log_book.Days) {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, day.Date.c_str(), static_cast<int>(day.Date.size()), &size);
+        if (widest == nullptr || size.cx > widest_width) {
+            widest = &day;
+            widest_width = size.cx;
+        }
+    }
+    SelectObject(dc, old_font);
+    ReleaseDC(list, dc);
+    return widest;
+}
+
+void sizeColumnsByWidestRows(HWND list, int* widths) {
+    int row = 0;
+    if (const LogDay* day = dayWithWidestDate(list))
+        addDayHead(list, row, *day);
+    for (const LogEntry* entry : widestEntries(list))
+        addEntryRow(list, row++, *entry);
+    const int page = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    while (row <= page)
+        addRow(list, row++, "", kSpacerImage, 0);
+    sizeColumns(list, widths);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+}
+
+void fillLogList(HWND list) {
+    // One repaint for the whole list.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    size_t rows = 0;
+    for (const LogDay& day : log_book.Days)
+        rows += 3 + day.Entries.size();
+    int widths[kLogColumnCount] = {};
+    const bool big = rows > kRowsSizedDirectly;
+    if (big)
+        sizeColumnsByWidestRows(list, widths);
+    SendMessageA(list, LVM_SETITEMCOUNT, rows, 0);
+    int row = 0;
+    for (const LogDay& day : log_book.Days) {
+        addDayHead(list, row, day);
+        for (const LogEntry& entry : day.Entries)
+            addEntryRow(list, row++, entry);
+    }
+    if (big) {
+        for (int column = 0; column < kLogColumnCount; ++column)
+            SendMessageA(list, LVM_SETCOLUMNWIDTH, column, widths[column]);
+    } else {
+        sizeColumns(list, widths);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
