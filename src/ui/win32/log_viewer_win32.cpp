@@ -94,24 +94,43 @@ void sizeColumns(HWND list, int* widths) {
 // spacer rows as the whole log needs to show its vertical scroll bar.
 constexpr size_t kRowsSizedDirectly = 1000;
 
-std::vector<const LogEntry*> widestEntries(HWND list) {
-    HDC dc = GetDC(list);
-    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
-    std::unordered_map<std::string, LONG> measured;
-    auto width = [&](const std::string& text) {
-        auto found = measured.find(text);
-        if (found != measured.end())
+// Text widths in the list's font, each text measured once.
+class ListTextWidths {
+public:
+    explicit ListTextWidths(HWND list) : list_(list), dc_(GetDC(list)) {
+        old_font_ = SelectObject(dc_, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    }
+    ~ListTextWidths() {
+        SelectObject(dc_, old_font_);
+        ReleaseDC(list_, dc_);
+    }
+    ListTextWidths(const ListTextWidths&) = delete;
+    ListTextWidths& operator=(const ListTextWidths&) = delete;
+
+    LONG operator()(const std::string& text) {
+        auto found = measured_.find(text);
+        if (found != measured_.end())
             return found->second;
         SIZE size{};
-        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        return measured.emplace(text, size.cx).first->second;
-    };
+        GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+        return measured_.emplace(text, size.cx).first->second;
+    }
+
+private:
+    HWND list_;
+    HDC dc_;
+    HGDIOBJ old_font_ = nullptr;
+    std::unordered_map<std::string, LONG> measured_;
+};
+
+std::vector<const LogEntry*> widestEntries(ListTextWidths& width) {
     // Per column, per row image (ENTER, LEAVE, none): the widest entry.
     const LogEntry* widest[kLogColumnCount][3] = {};
     LONG widest_width[kLogColumnCount][3] = {};
     for (const LogDay& day : log_book.Days) {
         for (const LogEntry& entry : day.Entries) {
-            const int kind = logRowImage(entry.Event) < 0 ? 2 : logRowImage(entry.Event);
+            const int image = logRowImage(entry.Event);
+            const int kind = image < 0 ? 2 : image;
             for (int column = 0; column < kLogColumnCount; ++column) {
                 const LONG w = width(logEntryField(entry, column));
                 if (widest[column][kind] == nullptr || w > widest_width[column][kind]) {
@@ -121,8 +140,6 @@ std::vector<const LogEntry*> widestEntries(HWND list) {
             }
         }
     }
-    SelectObject(dc, old_font);
-    ReleaseDC(list, dc);
     std::vector<const LogEntry*> entries;
     for (const auto& column : widest) {
         for (const LogEntry* entry : column) {
@@ -133,30 +150,28 @@ std::vector<const LogEntry*> widestEntries(HWND list) {
     return entries;
 }
 
-const LogDay* dayWithWidestDate(HWND list) {
-    HDC dc = GetDC(list);
-    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+const LogDay* dayWithWidestDate(ListTextWidths& width) {
     const LogDay* widest = nullptr;
     LONG widest_width = 0;
     for (const LogDay& day : log_book.Days) {
-        SIZE size{};
-        GetTextExtentPoint32A(dc, day.Date.c_str(), static_cast<int>(day.Date.size()), &size);
-        if (widest == nullptr || size.cx > widest_width) {
+        const LONG w = width(day.Date);
+        if (widest == nullptr || w > widest_width) {
             widest = &day;
-            widest_width = size.cx;
+            widest_width = w;
         }
     }
-    SelectObject(dc, old_font);
-    ReleaseDC(list, dc);
     return widest;
 }
 
 void sizeColumnsByWidestRows(HWND list, int* widths) {
     int row = 0;
-    if (const LogDay* day = dayWithWidestDate(list))
-        addDayHead(list, row, *day);
-    for (const LogEntry* entry : widestEntries(list))
-        addEntryRow(list, row++, *entry);
+    {
+        ListTextWidths width(list);
+        if (const LogDay* day = dayWithWidestDate(width))
+            addDayHead(list, row, *day);
+        for (const LogEntry* entry : widestEntries(width))
+            addEntryRow(list, row++, *entry);
+    }
     const int page = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
     while (row <= page)
         addRow(list, row++, "", kSpacerImage, 0);
