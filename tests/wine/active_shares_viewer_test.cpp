@@ -27,28 +27,6 @@ std::vector<std::string> listRows(HWND list) {
     return rows;
 }
 
-// The header images, 0 up, 1 down, 2 none, column by column.
-std::vector<int> arrows(HWND list) {
-    std::vector<int> images;
-    for (int column = 0; column < 5; ++column) {
-        LVCOLUMNA format{};
-        format.mask = LVCF_IMAGE;
-        SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&format));
-        images.push_back(format.iImage);
-    }
-    return images;
-}
-
-void clickHeader(HWND dialog, int column) {
-    NMLISTVIEW click{};
-    click.hdr.hwndFrom = GetDlgItem(dialog, 1029);
-    click.hdr.idFrom = 1029;
-    click.hdr.code = LVN_COLUMNCLICK;
-    click.iItem = -1;
-    click.iSubItem = column;
-    SendMessageA(dialog, WM_NOTIFY, 1029, reinterpret_cast<LPARAM>(&click));
-}
-
 TEST_F(ActiveSharesViewer, ShowsSelectedSourcesSortsByClicksAndRefreshes) {
     open("", "SourcesCount = 2\r\nSourceName1 = Public\r\nSourceName2 = Music\r\n",
          shareRows({{"Public", "C:\\Public"}, {"Music", "D:\\Music"}}));
@@ -62,15 +40,15 @@ TEST_F(ActiveSharesViewer, ShowsSelectedSourcesSortsByClicksAndRefreshes) {
     ModalDriver viewer("Tarnwick - List Shares", [&](HWND dialog) {
         HWND list = GetDlgItem(dialog, 1029);
         seen.push_back(listRows(list));
-        arrow_states.push_back(arrows(list));
+        arrow_states.push_back(headerImages(list, 5));
         for (int column : {4, 1, 1}) {
-            clickHeader(dialog, column);
+            clickHeader(dialog, 1029, column);
             seen.push_back(listRows(list));
-            arrow_states.push_back(arrows(list));
+            arrow_states.push_back(headerImages(list, 5));
         }
         SendDlgItemMessageA(dialog, 1024, BM_CLICK, 0, 0);
         seen.push_back(listRows(list));
-        arrow_states.push_back(arrows(list));
+        arrow_states.push_back(headerImages(list, 5));
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return true;
     });

@@ -32,27 +32,6 @@ std::vector<std::string> logRows(HWND list) {
     return rows;
 }
 
-std::vector<int> headerImages(HWND list) {
-    std::vector<int> images;
-    for (int column = 0; column < 6; ++column) {
-        LVCOLUMNA format{};
-        format.mask = LVCF_IMAGE;
-        SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&format));
-        images.push_back(format.iImage);
-    }
-    return images;
-}
-
-void clickHeader(HWND dialog, int column) {
-    NMLISTVIEW click{};
-    click.hdr.hwndFrom = GetDlgItem(dialog, 1021);
-    click.hdr.idFrom = 1021;
-    click.hdr.code = LVN_COLUMNCLICK;
-    click.iItem = -1;
-    click.iSubItem = column;
-    SendMessageA(dialog, WM_NOTIFY, 1021, reinterpret_cast<LPARAM>(&click));
-}
-
 TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
     open("", "");
     writeFile(logPath(), "07/12/2026 10:00:00 \"ENTER\" \"bob\" \"1.2.3.4\" \"h\" \"S\"\r\n"
@@ -67,12 +46,12 @@ TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
         HWND list = GetDlgItem(dialog, 1021);
         auto look = [&] {
             seen.push_back(logRows(list));
-            arrows.push_back(headerImages(list));
+            arrows.push_back(headerImages(list, 6));
         };
         look();
-        clickHeader(dialog, 0);
+        clickHeader(dialog, 1021, 0);
         look();
-        clickHeader(dialog, 0);
+        clickHeader(dialog, 1021, 0);
         look();
         DeleteFileA(logPath().c_str());
         SendDlgItemMessageA(dialog, 1024, BM_CLICK, 0, 0);

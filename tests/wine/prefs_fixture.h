@@ -115,6 +115,29 @@ private:
     HWND window_ = nullptr;
 };
 
+// A viewer's list headers: the image of each of the first `columns` (0 up, 1 down, 2 none).
+inline std::vector<int> headerImages(HWND list, int columns) {
+    std::vector<int> images;
+    for (int column = 0; column < columns; ++column) {
+        LVCOLUMNA format{};
+        format.mask = LVCF_IMAGE;
+        SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&format));
+        images.push_back(format.iImage);
+    }
+    return images;
+}
+
+// A click on a header of the dialog's list `list_id`, as the list reports it.
+inline void clickHeader(HWND dialog, int list_id, int column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = GetDlgItem(dialog, list_id);
+    click.hdr.idFrom = static_cast<UINT_PTR>(list_id);
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageA(dialog, WM_NOTIFY, static_cast<WPARAM>(list_id), reinterpret_cast<LPARAM>(&click));
+}
+
 // Acts on a modal window of this process from a second thread, since the window
 // blocks the test's: waits for the window with `caption`, then runs `act` on it
 // until `act` says it is done (it closes the window itself).
