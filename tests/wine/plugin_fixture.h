@@ -1,9 +1,11 @@
 #pragma once
 // Loads the real Tarnwick.dll through the host stand-in, with a fresh home
-// directory per test. Each test program runs in its own process, so the DLL's
-// process-wide state starts clean for every test.
+// directory per test (removed with the fixture, after the plug-in is unloaded).
+// Each test program runs in its own process, so the DLL's process-wide state
+// starts clean for every test.
 
 #include "host_stand_in.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +37,8 @@ protected:
         hoststub::clearRequests();
         ASSERT_TRUE(hoststub::loadLibrary("Tarnwick.dll"))
             << "Tarnwick.dll not found next to the test program";
-        home_ = makeTempDirectory();
+        home_ = scratch_.path();
+        ASSERT_FALSE(home_.empty()) << "no scratch folder for the home directory";
     }
 
     void TearDown() override {
@@ -50,7 +53,6 @@ protected:
         hoststub::sendSimple("stop");
         hoststub::sendSimple("unload");
         hoststub::destroyAlerts();
-        removeTree(home_);
     }
 
     // Writes tarnwick.ini in the home directory (lines joined with CR LF).
@@ -79,36 +81,6 @@ protected:
         return hoststub::sendLoad(home_.c_str());
     }
 
-    static std::string makeTempDirectory() {
-        char base[MAX_PATH];
-        GetTempPathA(MAX_PATH, base);
-        char name[MAX_PATH];
-        GetTempFileNameA(base, "tw", 0, name);
-        DeleteFileA(name);
-        CreateDirectoryA(name, nullptr);
-        return name;
-    }
-
-    static void removeTree(const std::string& directory) {
-        WIN32_FIND_DATAA entry;
-        HANDLE find = FindFirstFileA((directory + "\\*").c_str(), &entry);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = entry.cFileName;
-                if (name == "." || name == "..")
-                    continue;
-                const std::string path = directory + "\\" + name;
-                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    removeTree(path);
-                else {
-                    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileA(path.c_str());
-                }
-            } while (FindNextFileA(find, &entry));
-            FindClose(find);
-        }
-        RemoveDirectoryA(directory.c_str());
-    }
-
+    ScratchFolder scratch_;
     std::string home_;
 };

@@ -7,6 +7,7 @@
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
 #include "host_stand_in.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,6 @@
 #include <thread>
 
 namespace {
-
-std::string tempPath(const char* prefix) {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    char name[MAX_PATH];
-    GetTempFileNameA(folder, prefix, 0, name);
-    DeleteFileA(name);
-    return name;
-}
 
 std::string readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -56,7 +48,8 @@ protected:
         hoststub::clearRequests();
         HostLink.store(hoststub::hostCallback);
         set_debug_trace(true);
-        log_ = tempPath("tl");
+        ASSERT_FALSE(folder_.path().empty());
+        log_ = folder_.path() + "\\events.log";
         setLogPath(log_.c_str());
     }
     void TearDown() override {
@@ -64,7 +57,6 @@ protected:
         HostLink.store(nullptr);
         set_debug_trace(false);
         replaceSettings(PluginSettings());
-        DeleteFileA(log_.c_str());
     }
     static size_t linesContaining(const std::string& fragment) {
         size_t count = 0;
@@ -72,6 +64,7 @@ protected:
             count += line.find(fragment) != std::string::npos ? 1 : 0;
         return count;
     }
+    ScratchFolder folder_;
     std::string log_;
 };
 
@@ -124,7 +117,7 @@ TEST_F(ShellDispatch, ANewLogPathWhileEventsFlowLosesAndSplitsNoLine) {
     settings.PluginMode = LogEvents;
     replaceSettings(settings);
     set_debug_trace(false);
-    const std::string other = tempPath("tm");
+    const std::string other = folder_.path() + "\\other.log";
     constexpr int kEvents = 400;
     std::atomic<bool> done{false};
     std::thread watcher([&] {
@@ -162,7 +155,6 @@ TEST_F(ShellDispatch, ANewLogPathWhileEventsFlowLosesAndSplitsNoLine) {
     EXPECT_GT(switches, 2);
     EXPECT_EQ(total, static_cast<size_t>(kEvents));
     EXPECT_EQ(users.size(), static_cast<size_t>(kEvents));
-    DeleteFileA(other.c_str());
 }
 
 } // namespace
