@@ -1,5 +1,6 @@
 #include "events/event_log.h"
 
+#include "base/abandonable_mutex.h"
 #include "base/trace.h"
 #include "events/message_template.h"
 
@@ -9,8 +10,12 @@
 namespace {
 
 // Held across reading the path, opening, writing and closing, so a line goes
-// wholly to the old file or wholly to the new one when the path changes.
-std::mutex log_mutex;
+// wholly to the old file or wholly to the new one when the path changes. A
+// watcher thread ended by force while writing must not keep it.
+AbandonableMutex& logMutex() {
+    static AbandonableMutex mutex;
+    return mutex;
+}
 
 std::string& logPath() {
     static std::string path = "tarnwicklog.txt";
@@ -40,12 +45,12 @@ const char* eventWord(EventKind kind) {
 
 void setLogPath(const char* path) {
     std::string next = path ? path : "";
-    std::lock_guard<std::mutex> hold(log_mutex);
+    std::lock_guard<AbandonableMutex> hold(logMutex());
     logPath().swap(next);
 }
 
 std::string currentLogPath() {
-    std::lock_guard<std::mutex> hold(log_mutex);
+    std::lock_guard<AbandonableMutex> hold(logMutex());
     return logPath();
 }
 
@@ -66,21 +71,19 @@ std::string formatLogLine(const LocalDateTime& when, const char* event_word, con
 void appendLine(const char* line) {
     if (line == nullptr)
         return;
-    int length = 0;
-    while (length <= kLogLineLimit && line[length] != '\0')
+    constexpr size_t kLimit = kLogLineLimit;
+    size_t length = 0;
+    while (length <= kLimit && line[length] != '\0')
         ++length;
+    std::string text(line, length);
+    if (length > kLimit) {
+        text.resize(kLimit - 1);
+        text += '\n';
+    }
     bool opened = false;
     {
-        std::lock_guard<std::mutex> hold(log_mutex);
-        std::FILE* file = std::fopen(logPath().c_str(), "a+");
-        if (file != nullptr) {
-            opened = true;
-            if (length > kLogLineLimit)
-                std::fprintf(file, "%.*s\n", kLogLineLimit - 1, line);
-            else
-                std::fprintf(file, "%s", line);
-            std::fclose(file);
-        }
+        std::lock_guard<AbandonableMutex> hold(logMutex());
+        opened = platformAppendText(logPath().c_str(), text.data(), text.size());
     }
     if (!opened)
         DebugTrace("%s: error writing log file!", TRACE_TAG);

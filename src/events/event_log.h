@@ -36,6 +36,14 @@ void appendLine(const char* line);
 std::string formatLogLine(const LocalDateTime& when, const char* event_word, const ConnectionInfo& connection,
                           const std::string& host_name);
 
+// Platform seam: opens the file at the path for appending in text mode (created
+// when missing), writes the text and closes the file; false when it cannot be
+// opened. The DLL calls the system directly rather than the C library, so that a
+// watcher thread ended by force inside a slow write holds none of the library's
+// locks, which the host's own thread may need next. A file in the C library's
+// text mode natively.
+bool platformAppendText(const char* path, const char* text, size_t length);
+
 // Platform seam: the local date and time now. GetLocalTime in the DLL; the
 // system clock (or a clock fixed by a test) natively.
 void platformLocalTime(LocalDateTime& now);

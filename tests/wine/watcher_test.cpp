@@ -45,7 +45,7 @@ TEST_F(Watcher, PresenceOffPassesNoInterval) {
     EXPECT_EQ(countTraceContaining("adding presence"), 0u);
 }
 
-TEST_F(Watcher, FailingConnectRetriesUntilStopForcesTheEnd) {
+TEST_F(Watcher, FailingConnectRetriesUntilStopEndsItWithoutForce) {
     writeSettings("");
     serve({}, "fail connect\n");
     loadAndStart();
@@ -57,13 +57,44 @@ TEST_F(Watcher, FailingConnectRetriesUntilStopForcesTheEnd) {
     EXPECT_GE(countTraceContaining("TARNWICK: error connecting : [4] ["), attempts - 1);
     EXPECT_EQ(countTrace("TARNWICK: connecting OK"), 0u);
 
+    // Ended by force inside COM's start-up, the thread could keep the loader's
+    // lock, and the host would hang when it exits.
     const DWORD before = GetTickCount();
     ASSERT_EQ(hoststub::sendSimple("stop"), 0);
-    const DWORD took = GetTickCount() - before;
-    EXPECT_GE(took, 4900u);
-    EXPECT_LT(took, 9000u);
-    EXPECT_EQ(countTrace("TARNWICK: FORCE THREAD TERMINATION!!!"), 1u);
+    EXPECT_LT(GetTickCount() - before, 2000u);
+    EXPECT_EQ(countTraceContaining("FORCE THREAD TERMINATION"), 0u);
     EXPECT_EQ(countTraceContaining("disconnecting"), 0u);
+}
+
+// A pipe nobody reads from, as the log file: the first line's write blocks the
+// watcher inside the log writer, holding its lock, until "stop" ends it by force.
+TEST_F(Watcher, AWatcherEndedByForceWhileWritingLeavesTheLogUsable) {
+    const std::string pipe = "\\\\.\\pipe\\tarnwick-log-" + std::to_string(GetCurrentProcessId());
+    HANDLE server =
+        CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 1, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    writeIni("[Settings]\r\nDebugMode = 1\r\nPluginMode = 2\r\nLogFile = \"" + pipe + "\"\r\n");
+    serve({makeSession(1, "Public", std::string(3000, 'u'), 10, "127.0.0.1")});
+    loadAndStart();
+    DWORD waiting = 0;
+    for (int i = 0; i < 200 && waiting == 0; ++i) {
+        Sleep(50);
+        PeekNamedPipe(server, nullptr, 0, nullptr, &waiting, nullptr);
+    }
+    ASSERT_GT(waiting, 0u) << "the watcher never wrote to the pipe";
+    const DWORD before = GetTickCount();
+    ASSERT_EQ(hoststub::sendSimple("stop"), 0);
+    EXPECT_GE(GetTickCount() - before, 4900u);
+    EXPECT_EQ(countTrace("TARNWICK: FORCE THREAD TERMINATION!!!"), 1u);
+    CloseHandle(server);
+
+    // The next start hands the log writer its path under the same lock.
+    writeSettings("");
+    serve({makeSession(2, "Music", "carol", 10, "127.0.0.1")});
+    ASSERT_EQ(hoststub::sendSimple("start"), 0);
+    ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Music", 1, 10000));
+    awaitNextPoll();
+    EXPECT_NE(readFile(logPath()).find("\"carol\""), std::string::npos);
 }
 
 TEST_F(Watcher, WorkingProviderStopsWithoutForce) {

@@ -24,13 +24,15 @@ int32_t presenceIntervalMinutes() {
     return settings->DisplayPresenceEvents != 0 ? static_cast<int32_t>(settings->PresenceUpdateInterval) : 0;
 }
 
-void tryConnect(CConnectionEnumerator& enumerator) {
+bool tryConnect(CConnectionEnumerator& enumerator) {
     DebugTrace("%s: connecting...", TRACE_TAG);
     const int code = enumerator.connect();
-    if (code != 0)
+    if (code != 0) {
         DebugTrace("%s: error connecting : [%d] [%d]!", TRACE_TAG, code, static_cast<int>(GetLastError()));
-    else
-        DebugTrace("%s: connecting OK", TRACE_TAG);
+        return false;
+    }
+    DebugTrace("%s: connecting OK", TRACE_TAG);
+    return true;
 }
 
 void runWatcher() {
@@ -41,9 +43,14 @@ void runWatcher() {
         snapshot.clear();
         events.clear();
         if (!enumerator.isConnected()) {
-            // The stop signal is not looked at here: stop forces an end if connecting never succeeds.
-            tryConnect(enumerator);
-            Sleep(kConnectRetryMilliseconds);
+            // While connecting fails, a stop ends the thread between attempts. Left to
+            // the forced end, it would be killed inside COM's start-up, holding locks
+            // of the process (the loader's among them) that nobody would release.
+            // A connect that succeeds keeps the pending stop for after its first poll.
+            if (tryConnect(enumerator))
+                Sleep(kConnectRetryMilliseconds);
+            else if (WaitForSingleObject(stop_event, kConnectRetryMilliseconds) == WAIT_OBJECT_0)
+                break;
             continue;
         }
         // A failed query leaves the snapshot empty, so every tracked session leaves.
