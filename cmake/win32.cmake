@@ -55,7 +55,7 @@ file(GLOB TW_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/
 add_executable(tarnwick_wine_tests ${TW_WINE_TEST_SOURCES})
 set_target_properties(tarnwick_wine_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_include_directories(tarnwick_wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(tarnwick_wine_tests PRIVATE tarnwick_host tarnwick_core gtest gmock gtest_main)
+target_link_libraries(tarnwick_wine_tests PRIVATE tarnwick_host tarnwick_core gtest gmock gtest_main ws2_32)
 tw_warnings(tarnwick_wine_tests)
 add_dependencies(tarnwick_wine_tests Tarnwick)
 if(TARGET fakewmi)

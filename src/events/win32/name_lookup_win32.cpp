@@ -7,7 +7,7 @@ bool platformReverseLookup(const std::string& address, std::string& host_name, i
     const unsigned long ip = inet_addr(address.c_str());
     const hostent* host = gethostbyaddr(reinterpret_cast<const char*>(&ip), 4, AF_INET);
     if (host == nullptr || host->h_name == nullptr) {
-        error_code = static_cast<int>(GetLastError());
+        error_code = WSAGetLastError();
         return false;
     }
     // The entry lives in a per-thread buffer that the next query reuses.

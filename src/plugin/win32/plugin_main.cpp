@@ -31,6 +31,9 @@ constexpr DWORD kStopWaitMilliseconds = 5000;
 constexpr DWORD kForcedExitCode = 123;
 constexpr char kIniFileName[] = "tarnwick.ini";
 
+// Whether "start" got Winsock, so that "stop" gives it back once.
+bool winsock_started = false;
+
 void copyField(char* field, size_t size, const char* text) {
     std::strncpy(field, text, size - 1);
     field[size - 1] = '\0';
@@ -86,7 +89,10 @@ int handleStart() {
         return 0;
 
     WSADATA winsock;
-    WSAStartup(MAKEWORD(2, 2), &winsock);
+    const int winsock_error = WSAStartup(MAKEWORD(2, 2), &winsock);
+    winsock_started = winsock_error == 0;
+    if (!winsock_started)
+        DebugTrace("%s: WSAStartup_ERROR = %d", TRACE_TAG, winsock_error);
     createTrackerLock();
     logo_bitmap = LoadBitmapA(module_instance, MAKEINTRESOURCEA(IDB_LOGO));
     load_preferences();
@@ -120,6 +126,12 @@ int handleStop() {
         logo_bitmap = nullptr;
     }
     deleteTrackerLock();
+    // One cleanup for the one startup of "start", so that Winsock is not held
+    // once more for every start of the host's session.
+    if (winsock_started) {
+        WSACleanup();
+        winsock_started = false;
+    }
     return 0;
 }
 
