@@ -66,13 +66,11 @@ printf '%s\n' "row Win32_Share" "Name str Public" "Path str C:\\Shares\\Public" 
   "row Win32_Share" "Name str Projects" "Path str D:\\Projects" \
   "row Win32_Share" "Name str Music" "Path str E:\\Media\\Music" \
   "row Win32_Share" "Name str ADMIN\$" "Path str C:\\Windows" >"$TARNWICK_FAKEWMI_FILE"
-echo
-echo "== preferences (screenshots in $screens)"
-wine_run tarnwick-host.exe --no-trace --alert-ms 6000 --alert-windows load "$demo/home" start \
-  prefs sleep 500 shot general tab 1 sleep 300 shot sources tab 2 sleep 300 shot events \
-  click 1025 sleep 800 shot test-alert tab 3 sleep 300 shot help ok stop unload 2>&1 |
+# Prints the stand-in's output line by line, unbuffered (the stand-in waits for
+# each screenshot), and takes the screenshot each "> shot NAME" line asks for.
+take_shots() {
+  local line name
   while IFS= read -r line; do
-    # Line by line, unbuffered: the stand-in waits for each screenshot.
     line=${line%$'\r'}
     echo "$line"
     if [[ $line =~ ^"> shot "([A-Za-z0-9_-]+)$ ]]; then
@@ -81,6 +79,52 @@ wine_run tarnwick-host.exe --no-trace --alert-ms 6000 --alert-windows load "$dem
       touch "$screens/$name.done"
     fi
   done
+}
+
+echo
+echo "== preferences (screenshots in $screens)"
+wine_run tarnwick-host.exe --no-trace --alert-ms 6000 --alert-windows load "$demo/home" start \
+  prefs sleep 500 shot general tab 1 sleep 300 shot sources tab 2 sleep 300 shot events \
+  click 1025 sleep 800 shot test-alert tab 3 sleep 300 shot help ok stop unload 2>&1 |
+  take_shots
+
+# The two viewers from the General page: a week of the event log before the
+# demo's own lines, and five people connected now (the one on Music, which is
+# not selected, is not listed).
+week="$demo/week.txt"
+: >"$week"
+people=("alice 192.168.1.20 Public" "bob 192.168.1.31 Projects" "carol 192.168.1.42 Public"
+  "dave 192.168.1.57 Projects" "erin 10.0.0.7 Public")
+for day in 7 6 5 4 3 2 1; do
+  date=$(date -d "-$day days" +%d/%m/%Y)
+  for n in 0 1 2; do
+    read -r user address share <<<"${people[$(((day + n) % 5))]}"
+    printf '%s %02d:%02d:%02d "ENTER" "%s" "%s" "%s" "%s"\r\n' "$date" $((8 + n * 3)) $((day * 7 % 60)) $((n * 13)) \
+      "$user" "$address" "$address" "$share" >>"$week"
+    printf '%s %02d:%02d:%02d "LEAVE" "%s" "%s" "%s" "%s"\r\n' "$date" $((9 + n * 3)) $((day * 11 % 60)) $((n * 17)) \
+      "$user" "$address" "$address" "$share" >>"$week"
+  done
+done
+cat "$demo/tarnwicklog.txt" >>"$week" 2>/dev/null || true
+mv "$week" "$demo/tarnwicklog.txt"
+{
+  printf '%s\n' "row Win32_Share" "Name str Public" "Path str C:\\Shares\\Public" \
+    "row Win32_Share" "Name str Projects" "Path str C:\\Shares\\Projects" \
+    "row Win32_Share" "Name str Music" "Path str C:\\Shares\\Music"
+  id=200
+  for person in "${people[@]}" "frank 192.168.1.64 Music"; do
+    read -r user address share <<<"$person"
+    id=$((id + 1))
+    printf '%s\n' "row Win32_ServerConnection" "ActiveTime i4 $(((id - 195) * 1234))" "ComputerName str $address" \
+      "ConnectionID i4 $id" "NumberOfFiles i4 $((id % 4 + 1))" "NumberOfUsers i4 1" "ShareName str $share" \
+      "UserName str $user" "Name str $share" "Caption str session of $user" "Description str $user on $share"
+  done
+} >"$TARNWICK_FAKEWMI_FILE"
+echo
+echo "== viewers (screenshots in $screens)"
+wine_run tarnwick-host.exe --no-trace load "$demo/home" start sleep 2500 prefs sleep 300 \
+  modal 1018 log-viewer modal 1028 active-shares ok stop unload 2>&1 |
+  take_shots
 rm -f "$screens"/*.done
 ls "$screens"/*.png 2>/dev/null | sed 's/^/== screenshot: /'
 [ -f "$demo/alerts.png" ] && echo "== screenshot: $demo/alerts.png"

@@ -4,17 +4,19 @@
 //   tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] STEP...
 //   steps: load HOME | start | stop | unload | version | prefs | tab INDEX
 //          | click ID | apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE
-//          | sleep MS | shot NAME | event NAME | play SCENARIO
+//          | sleep MS | shot NAME | modal ID NAME | event NAME | play SCENARIO
 //   prefs opens the stand-in's preferences window on the plug-in's entry; as the
 //   last step it stays open for a person until it is closed. tab and click act
 //   on the plug-in's window as a person would; apply, ok and cancel press the
 //   window's buttons. shot asks the script that runs the stand-in for a
 //   screenshot: it prints "> shot NAME" and waits (pumping messages) until
-//   $TARNWICK_SHOT_DIR/NAME.done exists.
+//   $TARNWICK_SHOT_DIR/NAME.done exists. modal clicks control ID, which opens a
+//   dialog, takes the shot NAME of the dialog and closes it with Esc.
 //   play serves a scenario of sessions through the fake WMI provider whose data
 //   file is named by TARNWICK_FAKEWMI_FILE (see tools/demo/scenario.txt).
 
 #include "host_stand_in.h"
+#include "modal_shot.h"
 #include "prefs_frame.h"
 #include "scenario_player.h"
 
@@ -31,7 +33,9 @@ void usage() {
         stderr,
         "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
         "STEP...\n  steps: load HOME | start | stop | unload | version | prefs | tab INDEX | click ID | "
-        "apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE | sleep MS | shot NAME | event NAME | "
+        "apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE | sleep MS | shot NAME | modal ID "
+        "NAME | "
+        "event NAME | "
         "play SCENARIO\n");
 }
 
@@ -133,6 +137,11 @@ int main(int argc, char** argv) {
                                             : clickPluginControl(prefs, std::atoi(arg));
             result = done ? 0 : -1;
             ++i;
+        } else if (step == "modal" && isNumber(arg) && i + 2 < argc) {
+            std::printf("> modal %s %s\n", arg, argv[i + 2]);
+            std::fflush(stdout);
+            result = clickAndShootModal(pluginWindow(), std::atoi(arg), argv[i + 2]) ? 0 : -1;
+            i += 2;
         } else if (step == "apply" || step == "ok" || step == "cancel") {
             std::printf("> %s\n", step.c_str());
             std::fflush(stdout);
