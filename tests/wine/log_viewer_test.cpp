@@ -140,4 +140,36 @@ TEST_F(LogViewer, ABigLogGetsTheColumnWidthsOfEveryRow) {
     EXPECT_EQ(shown, exact);
 }
 
+// "View log file" hands the log to the program the system associates with its
+// kind of file. Here that program is cmd's copy, registered for an extension of
+// this test's own, so the copy shows which file was opened.
+TEST_F(LogViewer, ViewLogFileOpensTheLogWithItsAssociatedProgram) {
+    const std::string kind = "TarnwickLog" + std::to_string(GetCurrentProcessId());
+    const std::string extension = ".tw" + std::to_string(GetCurrentProcessId());
+    const std::string log = home_ + "\\events" + extension;
+    const std::string copy = home_ + "\\opened.txt";
+    const std::string command = "cmd.exe /c copy \"%1\" \"" + copy + "\"";
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, extension.c_str(), REG_SZ, kind.c_str(), 0), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, (kind + "\\shell\\open\\command").c_str(), REG_SZ,
+                           command.c_str(), 0),
+              ERROR_SUCCESS);
+    writeIni("[Settings]\r\nLogFile = \"" + log + "\"\r\n");
+    const std::string line = "07/12/2026 10:00:00 \"ENTER\" \"bob\" \"1.2.3.4\" \"h\" \"S\"\r\n";
+    writeFile(log, line);
+    loadAndStart();
+    show(1, 12, 34);
+    ModalDriver viewer("Tarnwick Log", [&](HWND dialog) {
+        SendDlgItemMessageA(dialog, 1018, BM_CLICK, 0, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    click(general(), 1018);
+    ASSERT_TRUE(viewer.finish());
+    for (int waited = 0; waited < 15000 && !fileExists(copy); waited += 100)
+        Sleep(100);
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kind.c_str());
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, extension.c_str());
+    EXPECT_EQ(readFile(copy), line);
+}
+
 } // namespace
