@@ -109,10 +109,12 @@ int handleStart() {
 int handleStop() {
     if (stop_event != nullptr)
         SetEvent(stop_event);
+    bool forced = false;
     if (watcher_thread != nullptr) {
         if (WaitForSingleObject(watcher_thread, kStopWaitMilliseconds) != WAIT_OBJECT_0) {
             DebugTrace("%s: FORCE THREAD TERMINATION!!!", TRACE_TAG);
             TerminateThread(watcher_thread, kForcedExitCode);
+            forced = true;
         }
         CloseHandle(watcher_thread);
         watcher_thread = nullptr;
@@ -127,11 +129,12 @@ int handleStop() {
     }
     deleteTrackerLock();
     // One cleanup for the one startup of "start", so that Winsock is not held
-    // once more for every start of the host's session.
-    if (winsock_started) {
+    // once more for every start of the host's session. A thread ended by force
+    // may have died inside a name lookup: then Winsock keeps that reference
+    // rather than have the host's thread clean up after it.
+    if (winsock_started && !forced)
         WSACleanup();
-        winsock_started = false;
-    }
+    winsock_started = false;
     return 0;
 }
 
