@@ -23,7 +23,7 @@ target_link_libraries(Tarnwick PRIVATE tarnwick_core ${TW_SYSTEM_LIBS})
 target_link_options(Tarnwick PRIVATE -Wl,--kill-at -static-libgcc -static-libstdc++)
 target_include_directories(Tarnwick PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/tarnwick.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource_ids.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/resources/help.rtf;${CMAKE_SOURCE_DIR}/resources/release_notes.rtf")
 
 # GoogleTest for MinGW, from the distribution's sources.
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)

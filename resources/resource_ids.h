@@ -1,6 +1,10 @@
 #pragma once
 // Resource and control ids shared by the resource script and the code.
 
+// Rich-text documents of the Help and About pages, of the resource type "RTF".
+#define IDR_RELEASE_NOTES 121
+#define IDR_HELP 123
+
 // Bitmaps.
 #define IDB_LOGO 104
 // The viewers' column header arrows: up, down, blank; magenta is transparent.
@@ -64,6 +68,12 @@
 #define IDC_SOURCES_ONLY 1038
 #define IDC_SOURCES_ONLY_LOG_ALL 1039
 #define IDC_UNSELECT_ALL_SOURCES 1040
+
+// Help and About pages: the group boxes the documents are shown in, and the
+// name and version text.
+#define IDC_ABOUT_TEXT 1020
+#define IDC_RELEASE_NOTES_FRAME 1033
+#define IDC_HELP_FRAME 1034
 
 // Log and Active shares viewers. They are dialogs of their own, so "View log
 // file" may share its id with the General page's "View Log", and both viewers'
