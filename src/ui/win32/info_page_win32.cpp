@@ -1,10 +1,71 @@
-// The Help and About pages: their documents come with their own controls.
+// The Help and About pages: each shows a rich-text document of the plug-in's
+// resources; the About page also names the plug-in and its version.
 
+#include "base/win32/module_instance.h"
+#include "resource_ids.h"
+#include "ui/win32/document_page.h"
 #include "ui/win32/preference_pages.h"
 #include "ui/win32/window_placement.h"
 
-INT_PTR CALLBACK InfoPageProc(HWND page, UINT message, WPARAM, LPARAM) {
-    if (message == WM_INITDIALOG)
-        fitPageToTab(page, GetParent(page));
+#include <cstdio>
+
+namespace {
+
+// Each page's document control while the page exists; UI thread only.
+HWND help_document = nullptr;
+HWND about_document = nullptr;
+
+const DocumentTraces kHelpTraces = {"%s: Helprelnotes_ERROR = %d", "%s: HelpFindResource_ERROR = %d",
+                                    "%s: HelpLoadResource_ERROR = %d"};
+const DocumentTraces kAboutTraces = {"%s: relnotes_ERROR = %d", "%s: FindResource_ERROR = %d",
+                                     "%s: LoadResource_ERROR = %d"};
+
+void destroyDocument(HWND& document) {
+    if (document != nullptr) {
+        DestroyWindow(document);
+        document = nullptr;
+    }
+}
+
+void showNameAndVersion(HWND page) {
+    int major = 0, minor = 0, third = 0, fourth = 0;
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(module_instance, path, MAX_PATH);
+    if (length != 0 && length < MAX_PATH)
+        getProductVersion(path, major, minor, third, fourth);
+    // The third part is not shown: product version 1.2.0.137 reads 1.2.137.
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "Tarnwick %d.%d.%d\nTarnwick plugin for Trillian.\nBuilt by the Tarnwick project.", major,
+                  minor, fourth);
+    SetDlgItemTextA(page, IDC_ABOUT_TEXT, text);
+}
+
+} // namespace
+
+INT_PTR CALLBACK HelpPageProc(HWND page, UINT message, WPARAM, LPARAM) {
+    try {
+        if (message == WM_INITDIALOG) {
+            fitPageToTab(page, GetParent(page));
+            help_document = loadDocumentPage(page, IDC_HELP_FRAME, IDR_HELP, kHelpTraces);
+        } else if (message == WM_DESTROY) {
+            destroyDocument(help_document);
+        }
+    } catch (...) {
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM, LPARAM) {
+    try {
+        if (message == WM_INITDIALOG) {
+            fitPageToTab(page, GetParent(page));
+            showNameAndVersion(page);
+            about_document = loadDocumentPage(page, IDC_RELEASE_NOTES_FRAME, IDR_RELEASE_NOTES, kAboutTraces);
+        } else if (message == WM_DESTROY) {
+            destroyDocument(about_document);
+        }
+    } catch (...) {
+    }
     return FALSE;
 }

@@ -6,8 +6,9 @@
 INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK SourcesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK EventsPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
-// The Help and About pages: placed in the tab, nothing more yet.
-INT_PTR CALLBACK InfoPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+// The Help and About pages: a read-only document each, created and destroyed with the page.
+INT_PTR CALLBACK HelpPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The General page's "...": runs the save-file dialog on the stored log file; a
 // chosen path becomes the LogFile setting at once (in memory; saved at Apply).

@@ -26,8 +26,8 @@ const TabDefinition kTabs[kPrefsPageCount] = {
     {"General", IDI_TAB_GENERAL, IDD_GENERAL_PAGE, GeneralPageProc},
     {"Sources", IDI_TAB_SOURCES, IDD_SOURCES_PAGE, SourcesPageProc},
     {"Events", IDI_TAB_EVENTS, IDD_EVENTS_PAGE, EventsPageProc},
-    {"Help", IDI_TAB_HELP, IDD_HELP_PAGE, InfoPageProc},
-    {"About", IDI_TAB_ABOUT, IDD_ABOUT_PAGE, InfoPageProc},
+    {"Help", IDI_TAB_HELP, IDD_HELP_PAGE, HelpPageProc},
+    {"About", IDI_TAB_ABOUT, IDD_ABOUT_PAGE, AboutPageProc},
 };
 
 // The window of the current set of pages; touched on the host's thread only.
