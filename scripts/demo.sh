@@ -85,7 +85,8 @@ echo
 echo "== preferences (screenshots in $screens)"
 wine_run tarnwick-host.exe --no-trace --alert-ms 6000 --alert-windows load "$demo/home" start \
   prefs sleep 500 shot general tab 1 sleep 300 shot sources tab 2 sleep 300 shot events \
-  click 1025 sleep 800 shot test-alert tab 3 sleep 300 shot help ok stop unload 2>&1 |
+  click 1025 sleep 800 shot test-alert tab 3 sleep 300 shot help tab 4 sleep 300 shot about \
+  ok stop unload 2>&1 |
   take_shots
 
 # The two viewers from the General page: a week of the event log before the
