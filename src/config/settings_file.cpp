@@ -28,10 +28,23 @@ void addNumber(std::string& out, const char* padded_key, int32_t value) {
     out += '\n';
 }
 
+// A line break inside a value would end the value's line in the file: the value
+// would come back cut, and the rest could read as a key or a [section] of its own.
+// So each break (CR LF, CR or LF) goes to the file as one blank; the reader is
+// left as it was, so files written before load as they always did.
+void addValue(std::string& out, const std::string& value) {
+    for (size_t at = 0; at < value.size(); ++at) {
+        const char c = value[at];
+        if (c == '\r' && at + 1 < value.size() && value[at + 1] == '\n')
+            ++at;
+        out += (c == '\r' || c == '\n') ? ' ' : c;
+    }
+}
+
 void addQuoted(std::string& out, const char* padded_key, const std::string& value) {
     out += padded_key;
     out += "= \"";
-    out += value;
+    addValue(out, value);
     out += "\"\n";
 }
 
@@ -39,7 +52,7 @@ void addSourceLine(std::string& out, const char* key, size_t number, const std::
     out += key;
     out += std::to_string(number);
     out += "           = ";
-    out += value;
+    addValue(out, value);
     out += '\n';
 }
 

@@ -23,5 +23,6 @@ PluginSettings readSettings(IniReader& reader);
 // Intervals below the minimum (taken as unsigned) become the minimum.
 uint32_t clampPresenceInterval(uint32_t minutes);
 
-// The file's bytes, line ends as CR LF (every "\n", also one inside a value).
+// The file's bytes, line ends as CR LF. A line break inside a text value (CR LF,
+// CR or LF) is written as one blank, so it cannot end the value's line.
 std::string formatSettingsFile(const PluginSettings& settings);

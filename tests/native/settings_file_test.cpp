@@ -46,7 +46,7 @@ TEST(SettingsFile, EqualsSignsStandInTheirColumns) {
     EXPECT_EQ(file.substr(file.size() - 30), "SourcePath10           = P10\r\n");
 }
 
-TEST(SettingsFile, ValuesAreWrittenVerbatim) {
+TEST(SettingsFile, ValuesAreWrittenVerbatimButForLineBreaks) {
     PluginSettings settings;
     settings.DebugMode = -2147483647 - 1;
     settings.PluginMode = 7;
@@ -59,14 +59,10 @@ TEST(SettingsFile, ValuesAreWrittenVerbatim) {
     EXPECT_EQ(lineOf(file, "PluginMode"), "PluginMode             = 7");
     EXPECT_EQ(lineOf(file, "PresenceUpdateInterval"), "PresenceUpdateInterval = -7");
     EXPECT_EQ(lineOf(file, "LogFile"), "LogFile                = \"say \"hi\"\"");
-    // Every line break goes to the file as CR LF, also one inside a value.
-    EXPECT_EQ(lineOf(file, "EnterEventsMessage"), "EnterEventsMessage     = \"two");
-    EXPECT_NE(file.find("= \"two\r\nlines\"\r\nDisplayLeaveEvents"), std::string::npos);
+    // A line break inside a value is written as a blank, so the value keeps its line.
+    EXPECT_EQ(lineOf(file, "EnterEventsMessage"), "EnterEventsMessage     = \"two lines\"");
     EXPECT_EQ(lineOf(file, "SourceName1"), "SourceName1           =  padded ");
     EXPECT_EQ(lineOf(file, "SourcePath1"), "SourcePath1           = \"C:\\x\"");
-    EXPECT_EQ(file.find('\n', 0), 1u);
-    for (size_t at = file.find('\n'); at != std::string::npos; at = file.find('\n', at + 1))
-        EXPECT_EQ(file[at - 1], '\r') << "at " << at;
 }
 
 TEST(SettingsFile, ASavedFileLoadsBackToTheSameSettings) {
@@ -75,6 +71,50 @@ TEST(SettingsFile, ASavedFileLoadsBackToTheSameSettings) {
     const PluginSettings loaded = readSettings(reader);
     EXPECT_EQ(loaded, saved);
     EXPECT_EQ(formatSettingsFile(loaded), formatSettingsFile(saved));
+}
+
+TEST(SettingsFile, LineBreaksInValuesReloadAsBlanks) {
+    // A value's line break must not end its line in the file, or the rest of the
+    // value would read as a key or a section header of its own.
+    struct Case {
+        const char* what;
+        std::string value;
+        std::string quoted_back;   // a template or the log file, written in quotes
+        std::string unquoted_back; // a source name or path, written bare
+    };
+    const Case cases[] = {
+        {"LF", "two\nlines", "two lines", "two lines"},
+        {"CR LF", "two\r\nlines", "two lines", "two lines"},
+        {"CR", "two\rlines", "two lines", "two lines"},
+        {"each break one blank", "a\r\n\r\nb\n\rc", "a  b  c", "a  b  c"},
+        {"break at the ends", "\r\nedge\n", " edge ", "edge"},
+        {"keys after the break", "x\r\nDisplayPresenceEvents = 9\r\nSourcePath14 = C:\\",
+         "x DisplayPresenceEvents = 9 SourcePath14 = C:\\",
+         "x DisplayPresenceEvents = 9 SourcePath14 = C:\\"},
+        {"a section after the break", "x\n[Sources]\nSourcesCount = 0", "x [Sources] SourcesCount = 0",
+         "x [Sources] SourcesCount = 0"},
+        {"no break", "<b>$UserName$</b>\t\"q\"", "<b>$UserName$</b>\t\"q\"", "<b>$UserName$</b>\t\"q\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PluginSettings saved = ini_cases::variedSettings();
+        saved.LogFile = saved.EnterEventsMessage = saved.LeaveEventsMessage = saved.PresenceEventsMessage =
+            c.value;
+        saved.Sources[3] = {c.value, c.value};
+        PluginSettings expected = saved;
+        expected.LogFile = expected.EnterEventsMessage = expected.LeaveEventsMessage =
+            expected.PresenceEventsMessage = c.quoted_back;
+        expected.Sources[3] = {c.unquoted_back, c.unquoted_back};
+
+        const std::string file = formatSettingsFile(saved);
+        TextIniReader reader(file);
+        EXPECT_EQ(readSettings(reader), expected);
+        // 17 lines, two per source, each ending in CR LF and nowhere else.
+        size_t breaks = 0;
+        for (size_t at = 0; (at = file.find_first_of("\r\n", at)) != std::string::npos; at += 2, ++breaks)
+            ASSERT_EQ(file.compare(at, 2, "\r\n"), 0) << "at " << at;
+        EXPECT_EQ(breaks, 17 + 2 * saved.Sources.size());
+    }
 }
 
 TEST(SettingsFile, SourceTextsLoseTheirOuterBlanksOnTheWayBack) {
