@@ -17,7 +17,6 @@ namespace {
 // The viewer has always read the file with fgets into 4096 bytes: a line longer than this comes
 // in pieces, each taken as a line of its own.
 constexpr std::size_t kLogPieceMax = 4095;
-constexpr std::size_t kReadBlock = std::size_t{1} << 16;
 constexpr int kFieldsPerLine = 7;
 
 // Space, tab, line feed, vertical tab, form feed, carriage return; never a byte above 127.
@@ -266,13 +265,13 @@ std::vector<std::string> splitLogLine(std::string_view line) {
     return fields;
 }
 
-void parseLogText(std::string_view text, LogBook& book) {
+void parseLogText(std::string_view text, LogBook& book, std::size_t slice) {
     LogTextReader reader(book.Days);
-    // In slices like the file, so that the held CR and the pieces see the same boundaries.
+    const std::size_t block = slice == 0 ? kLogReadBlock : slice;
     while (!text.empty()) {
-        const std::size_t slice = std::min(text.size(), kReadBlock);
-        reader.feed(text.substr(0, slice));
-        text.remove_prefix(slice);
+        const std::size_t length = std::min(text.size(), block);
+        reader.feed(text.substr(0, length));
+        text.remove_prefix(length);
     }
     reader.finish();
 }
@@ -283,7 +282,7 @@ bool loadLogFile(const std::string& path, LogBook& book) {
     if (file == nullptr)
         return false;
     LogTextReader reader(book.Days);
-    std::vector<char> block(kReadBlock);
+    std::vector<char> block(kLogReadBlock);
     for (;;) {
         const std::size_t got = std::fread(block.data(), 1, block.size(), file);
         if (got == 0)

@@ -2,6 +2,7 @@
 // The log viewer's model: the event log file read back into days of entries, and the order of
 // each day's entries after a click on a column header. The dialog only shows what this holds.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,10 +39,15 @@ constexpr int kLogColumnCount = 6;
 // line is kept unless empty.
 std::vector<std::string> splitLogLine(std::string_view line);
 
+// The block loadLogFile reads the file in.
+constexpr std::size_t kLogReadBlock = std::size_t{1} << 16;
+
 // Replaces the days by those of a log file's contents, read as the file's lines (CR LF as a line
 // break, Ctrl-Z as its end, a line over 4095 characters in pieces of that length). Lines with
-// fewer than seven fields are skipped; a new day starts whenever the first field changes.
-void parseLogText(std::string_view text, LogBook& book);
+// fewer than seven fields are skipped; a new day starts whenever the first field changes. The
+// text is taken in slices of `slice` bytes (0: kLogReadBlock), as the file's blocks come; the
+// days are the same whatever the slices.
+void parseLogText(std::string_view text, LogBook& book, std::size_t slice = kLogReadBlock);
 
 // parseLogText on the file's contents. A file that cannot be opened leaves the days as they were
 // and gives false.
