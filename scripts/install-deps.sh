@@ -2,7 +2,8 @@
 # Installs the build and test dependencies on Debian (as root), only what is missing.
 set -euo pipefail
 
-packages=(cmake g++ ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev
+# clang and its runtime libraries build the fuzz targets (libFuzzer); g++ brings ThreadSanitizer.
+packages=(cmake g++ ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix xvfb x11-apps imagemagick clang-format clang-tidy cppcheck python3 file git binutils)
 missing=()
 for p in "${packages[@]}"; do
