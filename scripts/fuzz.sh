@@ -13,7 +13,7 @@
 # per target with its executions and executions per second, then
 # "fuzz: N passed, N failed".
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 limit=-max_total_time=5
 case ${1:-} in

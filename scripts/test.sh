@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds every preset, runs the
-# native unit tests (plain and under ASan/UBSan), lint, the DLL boundary check
-# and the Wine tests in throw-away prefixes, and ends with one line
-# "N passed, N failed".
+# native unit tests (plain, under ASan/UBSan and under ThreadSanitizer), each
+# fuzz target for a few seconds, lint, the DLL boundary check and the Wine tests
+# in throw-away prefixes, and ends with one line "N passed, N failed".
 #
 # The product is the i686 build. Its Wine tests run where a 32-bit Windows
 # program starts; the x86-64 twin's Wine tests run everywhere. By default the
@@ -48,7 +48,7 @@ count() {
 }
 
 mkdir -p build
-for preset in native native-sanitize; do
+for preset in native native-sanitize native-tsan; do
   echo "== $preset: build"
   if build "$preset"; then
     echo "== $preset: tests"
@@ -59,6 +59,17 @@ for preset in native native-sanitize; do
     failed=$((failed + 1))
   fi
 done
+
+# Each target passes when it finds nothing in its few seconds.
+echo "== fuzz"
+bash scripts/fuzz.sh -t 5 2>&1 | tee build/fuzz.log
+fuzz_line=$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed' build/fuzz.log | tail -n 1)
+if [ -n "$fuzz_line" ]; then
+  passed=$((passed + $(sed -E 's/^fuzz: ([0-9]+) passed.*/\1/' <<<"$fuzz_line")))
+  failed=$((failed + $(sed -E 's/.* ([0-9]+) failed$/\1/' <<<"$fuzz_line")))
+else
+  failed=$((failed + 1))
+fi
 
 echo "== lint"
 if bash scripts/lint.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
