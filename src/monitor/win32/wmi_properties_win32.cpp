@@ -1,8 +1,9 @@
 #include "monitor/win32/wmi_properties.h"
 #include "monitor/win32/wmi_holders.h"
 
+#include <cerrno>
 #include <climits>
-#include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 
 namespace wmi {
@@ -45,6 +46,20 @@ bool textOf(Variant& value, Variant& converted, BSTR& text) {
     if (FAILED(VariantChangeType(converted.get(), value.get(), 0, VT_BSTR)))
         return false;
     text = V_BSTR(converted.get());
+    return true;
+}
+
+// Reads an unsigned decimal as "%lu" does (leading blanks and one sign skipped,
+// digits up to the first other character, a minus sign wrapping modulo 2^32),
+// but a value beyond 32 bits, which "%lu" leaves undefined, is no number.
+bool parseUnsigned32(const char* text, uint32_t& number) {
+    static_assert(sizeof(unsigned long) == 4, "unsigned long is the 32-bit unsigned of Windows");
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long parsed = std::strtoul(text, &end, 10);
+    if (end == text || errno == ERANGE)
+        return false;
+    number = static_cast<uint32_t>(parsed);
     return true;
 }
 
@@ -95,10 +110,10 @@ int readNumberProperty(IWbemClassObject* row, const wchar_t* name, uint32_t& val
         const int code = fetchText(row, name, digits, 3);
         if (code != 0)
             return code;
-        unsigned long number = 0;
-        if (std::sscanf(digits.c_str(), "%lu", &number) != 1)
+        uint32_t number = 0;
+        if (!parseUnsigned32(digits.c_str(), number))
             return 3;
-        value = static_cast<uint32_t>(number);
+        value = number;
         return 0;
     } catch (...) {
         return 1;

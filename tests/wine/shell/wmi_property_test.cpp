@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -138,8 +139,35 @@ TEST_F(WmiPropertyTest, HundredKilobyteValues) {
     EXPECT_EQ(CConnectionEnumerator::getStringProperty(row, L"Name", value), 0);
     EXPECT_EQ(value, text);
     uint32_t number = 5;
-    // Far beyond 32 bits: "%lu" still reads one number; only its value is out of range.
-    EXPECT_EQ(CConnectionEnumerator::getNumberProperty(row, L"Path", number), 0);
+    EXPECT_EQ(CConnectionEnumerator::getNumberProperty(row, L"Path", number), 3) << "far beyond 32 bits";
+    EXPECT_EQ(number, 5u);
+}
+
+TEST_F(WmiPropertyTest, NumbersBeyond32BitsAreNoNumber) {
+    // Values whose "%lu" scan would be undefined, beside the largest that fit.
+    struct Case {
+        const char* served;
+        int code;
+        uint32_t value;
+    };
+    const std::vector<Case> cases = {
+        {"str 4294967295", 0, 4294967295u},   {"str 000000000004294967295", 0, 4294967295u},
+        {"str -4294967295", 0, 1u}, // a minus sign wraps, as "%lu" does
+        {"str 4294967296", 3, 77u},           {"str -4294967296", 3, 77u},
+        {"str 18446744073709551616", 3, 77u}, {"r8 10000000000", 3, 77u},
+    };
+    std::string properties;
+    for (size_t i = 0; i < cases.size(); ++i)
+        properties += "P" + std::to_string(i) + " " + cases[i].served + "\n";
+    IWbemClassObject* row = serve(properties);
+    ASSERT_NE(row, nullptr);
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].served);
+        const std::wstring name = L"P" + std::to_wstring(i);
+        uint32_t value = 77;
+        EXPECT_EQ(CConnectionEnumerator::getNumberProperty(row, name.c_str(), value), cases[i].code);
+        EXPECT_EQ(value, cases[i].value);
+    }
 }
 
 } // namespace

@@ -161,8 +161,9 @@ TEST_F(WmiSessionRowTest, HundredKilobyteValuesAreReadWhole) {
     for (const std::string* field : {&session.ComputerName, &session.ShareName, &session.UserName,
                                      &session.Name, &session.Caption, &session.Description})
         EXPECT_EQ(*field, text);
-    // Leading zeros do not get in the way of the number behind them.
+    // Leading zeros do not get in the way of the number behind them; 102,400 nines are no number.
     EXPECT_EQ(session.ConnectionID, 42u);
+    EXPECT_EQ(session.ActiveTime, 0u);
 }
 
 TEST_F(WmiSessionRowTest, AnyValueTypeInAnyPropertyIsReadOrLeftAtTheDefault) {
