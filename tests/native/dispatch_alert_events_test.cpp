@@ -83,7 +83,7 @@ TEST_F(AlertEventTest, MissingUserDataIsToleratedForEveryEvent) {
 // is freed at the end of the alert (the sanitizer build catches a leak or a
 // second free).
 TEST_F(AlertEventTest, CallbackFreesTheCopyOnlyAtDestroy) {
-    auto* copy = new ConnectionInfo();
+    ConnectionInfo* copy = newAlertCopy(ConnectionInfo());
     copy->UserName = "alice";
     char text[] = "Share <b>Public</b>";
     char click[] = "alert_linkClick";
@@ -104,6 +104,25 @@ TEST_F(AlertEventTest, CallbackFreesTheCopyOnlyAtDestroy) {
     EXPECT_EQ(capturedTraceLines(), expected);
 }
 
+// A second "alert_destroy" for an alert, or one whose user data was never handed
+// out (here a record on the stack), frees nothing; freeing either would abort
+// this build.
+TEST_F(AlertEventTest, OnlyALiveCopyIsFreedAtDestroy) {
+    ConnectionInfo* copy = newAlertCopy(ConnectionInfo());
+    ConnectionInfo stranger;
+    char destroy[] = "alert_destroy";
+    EXPECT_EQ(onAlertEvent(0, nullptr, destroy, nullptr, copy), 0);
+    for (const void* data : {static_cast<const void*>(copy), static_cast<const void*>(&stranger)}) {
+        clearCapturedTrace();
+        EXPECT_EQ(onAlertEvent(0, nullptr, destroy, nullptr, const_cast<void*>(data)), 0);
+        const std::vector<std::string> expected = {
+            "TARNWICK: SYSTRAY : [(null)][alert_destroy] / " + addressText(data),
+            "TARNWICK: SYSTRAY : unknown user data!",
+        };
+        EXPECT_EQ(capturedTraceLines(), expected);
+    }
+}
+
 TEST_F(AlertEventTest, CallbackReturnsZeroWithoutUserDataOrNames) {
     char destroy[] = "alert_destroy";
     EXPECT_EQ(onAlertEvent(1, nullptr, destroy, nullptr, nullptr), 0);
@@ -116,7 +135,7 @@ TEST_F(AlertEventTest, CallbackReturnsZeroWithoutUserDataOrNames) {
 
 TEST_F(AlertEventTest, CallbackMatchesTheHostsAlertCallbackType) {
     const AlertCallback callback = onAlertEvent;
-    auto* copy = new ConnectionInfo();
+    ConnectionInfo* copy = newAlertCopy(ConnectionInfo());
     char destroy[] = "ALERT_destroy";
     EXPECT_EQ(callback(0, nullptr, destroy, nullptr, copy), 0);
     EXPECT_EQ(capturedTraceLines().size(), 1u);

@@ -9,7 +9,7 @@ void platformRequestAlert(const std::string& text, const ConnectionInfo& connect
     if (callback == nullptr)
         return;
     // Owned by the alert from the request on; onAlertEvent frees it at "alert_destroy".
-    ConnectionInfo* copy = new ConnectionInfo(connection);
+    ConnectionInfo* copy = newAlertCopy(connection);
 
     host::AlertRecord record{};
     record.struct_size = sizeof record;

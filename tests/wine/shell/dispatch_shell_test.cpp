@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -38,6 +39,24 @@ ShareEvent sampleEvent(EventKind kind, const std::string& share, const std::stri
     event.Connection.ComputerName = "127.0.0.1";
     event.Connection.ActiveTime = 3661;
     return event;
+}
+
+// A host that refuses every alert (answers 1) and keeps what it was handed.
+struct RefusedAlerts {
+    int requests = 0;
+    AlertCallback callback = nullptr;
+    void* user_data = nullptr;
+};
+RefusedAlerts refused;
+
+int TW_CDECL refusingHost(const char* /*guid*/, const char* request, void* record) {
+    if (request != nullptr && std::strcmp(request, host::kRequestSystraySetAlert) == 0 && record != nullptr) {
+        const auto* alert = static_cast<const host::AlertRecord*>(record);
+        ++refused.requests;
+        refused.callback = alert->callback;
+        refused.user_data = alert->user_data;
+    }
+    return 1;
 }
 
 class ShellDispatch : public ::testing::Test {
@@ -110,6 +129,26 @@ TEST_F(ShellDispatch, NoAlertIsRequestedOnceTheHostIsGone) {
     EXPECT_TRUE(hoststub::requests().empty());
     // The log does not depend on the host.
     EXPECT_NE(readText(log_).find("\"ENTER\" \"max\""), std::string::npos);
+}
+
+// The result of the request is not looked at: a refused alert is not asked for
+// again, its copy stays the alert's, and an "alert_destroy" the host sends for it
+// after all frees it once; a second one frees nothing.
+TEST_F(ShellDispatch, ARefusedAlertIsAskedForOnceAndItsCopyFreedOnce) {
+    PluginSettings settings;
+    settings.PluginMode = ShowEvents;
+    settings.Sources.push_back(SourceEntry{"Public", "C:\\Public"});
+    replaceSettings(settings);
+    HostLink.store(refusingHost);
+    dispatchEvent(sampleEvent(EventKind::Enter, "Public", "ned"), false);
+    ASSERT_EQ(refused.requests, 1);
+    ASSERT_NE(refused.callback, nullptr);
+    hoststub::clearTrace();
+    char destroy[] = "alert_destroy";
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(refused.callback(0, nullptr, destroy, nullptr, refused.user_data), 0);
+    EXPECT_EQ(linesContaining("][alert_destroy] / "), 2u);
+    EXPECT_EQ(linesContaining("TARNWICK: SYSTRAY : unknown user data!"), 1u);
 }
 
 TEST_F(ShellDispatch, ANewLogPathWhileEventsFlowLosesAndSplitsNoLine) {
