@@ -5,6 +5,7 @@
 //   steps: load HOME | start | stop | unload | version | prefs | tab INDEX
 //          | click ID | apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE
 //          | sleep MS | shot NAME | modal ID NAME | event NAME | play SCENARIO
+//          | soak HOME CYCLES [failing]
 //   prefs opens the stand-in's preferences window on the plug-in's entry; as the
 //   last step it stays open for a person until it is closed. tab and click act
 //   on the plug-in's window as a person would; apply, ok and cancel press the
@@ -14,11 +15,14 @@
 //   dialog, takes the shot NAME of the dialog and closes it with Esc.
 //   play serves a scenario of sessions through the fake WMI provider whose data
 //   file is named by TARNWICK_FAKEWMI_FILE (see tools/demo/scenario.txt).
+//   soak runs the plug-in's life CYCLES times through the same provider and
+//   prints the process's figures every 100 cycles (tools/host/soak.h).
 
 #include "host_stand_in.h"
 #include "modal_shot.h"
 #include "prefs_frame.h"
 #include "scenario_player.h"
+#include "soak.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,9 +38,7 @@ void usage() {
         "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
         "STEP...\n  steps: load HOME | start | stop | unload | version | prefs | tab INDEX | click ID | "
         "apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE | sleep MS | shot NAME | modal ID "
-        "NAME | "
-        "event NAME | "
-        "play SCENARIO\n");
+        "NAME | event NAME | play SCENARIO | soak HOME CYCLES [failing]\n");
 }
 
 // The plug-in's window: the one it last announced with "dialogAdd".
@@ -58,6 +60,14 @@ bool isNumber(const char* text) {
     char* end = nullptr;
     std::strtol(text, &end, 10);
     return *end == '\0';
+}
+
+// The fake WMI provider's data file, which `step` needs; null (and said) when unset.
+const char* fakeDataPath(const char* step) {
+    const char* path = std::getenv("TARNWICK_FAKEWMI_FILE");
+    if (path == nullptr)
+        std::fprintf(stderr, "%s needs TARNWICK_FAKEWMI_FILE\n", step);
+    return path;
 }
 
 } // namespace
@@ -165,15 +175,24 @@ int main(int argc, char** argv) {
             ++i;
             continue;
         } else if (step == "play" && arg != nullptr) {
-            const char* data_path = std::getenv("TARNWICK_FAKEWMI_FILE");
-            if (data_path == nullptr) {
-                std::fprintf(stderr, "play needs TARNWICK_FAKEWMI_FILE\n");
+            const char* data_path = fakeDataPath("play");
+            if (data_path == nullptr)
                 return 2;
-            }
             if (!playScenario(arg, data_path, alert_ms))
                 return 4;
             ++i;
             continue;
+        } else if (step == "soak" && arg != nullptr && i + 2 < argc && isNumber(argv[i + 2])) {
+            const char* data_path = fakeDataPath("soak");
+            if (data_path == nullptr)
+                return 2;
+            const unsigned long cycles = std::strtoul(argv[i + 2], nullptr, 10);
+            const bool failing = i + 3 < argc && std::strcmp(argv[i + 3], "failing") == 0;
+            std::printf("> soak %s %lu%s\n", arg, cycles, failing ? " failing" : "");
+            std::fflush(stdout);
+            if (!runSoak(arg, data_path, cycles, failing))
+                return 5;
+            i += failing ? 3 : 2;
         } else if (step == "event" && arg != nullptr) {
             std::printf("> %s\n", arg);
             result = hoststub::sendSimple(arg);
