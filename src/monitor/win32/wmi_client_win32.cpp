@@ -1,7 +1,37 @@
 #include "monitor/win32/wmi_client.h"
+#include "base/trace.h"
 #include "monitor/win32/wmi_holders.h"
 
 namespace wmi {
+
+namespace {
+
+// The query's text for the trace; the plug-in's queries are plain ASCII.
+class QueryText {
+public:
+    explicit QueryText(const wchar_t* query) {
+        size_t length = 0;
+        for (; query != nullptr && query[length] != L'\0' && length + 1 < sizeof text_; ++length)
+            text_[length] = query[length] < 0x80 ? static_cast<char>(query[length]) : '?';
+        text_[length] = '\0';
+    }
+    const char* get() const { return text_; }
+
+private:
+    char text_[96];
+};
+
+unsigned long code(HRESULT hr) {
+    return static_cast<unsigned long>(hr);
+}
+
+// The rows ended before their end (WBEM_S_FALSE) after `read` of them.
+void traceRowsCut(const wchar_t* query, unsigned long read, HRESULT hr) {
+    DebugTrace("%s: error reading rows : [%s] [%lu] [0x%.8lX]!", TRACE_TAG, QueryText(query).get(), read,
+               code(hr));
+}
+
+} // namespace
 
 int openConnection(IWbemLocator*& locator, IWbemServices*& services) noexcept {
     if (locator != nullptr)
@@ -67,20 +97,28 @@ int runQuery(IWbemServices* services, const wchar_t* query,
         const Bstr text(query);
         if (language.get() == nullptr || text.get() == nullptr)
             return 1;
-        if (FAILED(services->ExecQuery(language.get(), text.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                       rows.put())) ||
-            rows.get() == nullptr)
+        const HRESULT hr = services->ExecQuery(language.get(), text.get(), WBEM_FLAG_RETURN_IMMEDIATELY,
+                                               nullptr, rows.put());
+        if (FAILED(hr) || rows.get() == nullptr) {
+            DebugTrace("%s: error querying : [%s] [0x%.8lX]!", TRACE_TAG, QueryText(query).get(), code(hr));
             return 1;
+        }
     }
-    if (FAILED(rows->Reset()))
+    const HRESULT rewound = rows->Reset();
+    if (FAILED(rewound)) {
+        DebugTrace("%s: error rewinding : [%s] [0x%.8lX]!", TRACE_TAG, QueryText(query).get(), code(rewound));
         return 2;
-    for (;;) {
+    }
+    for (unsigned long read = 0;; ++read) {
         ComRef<IWbemClassObject> row;
         ULONG returned = 0;
         const HRESULT hr = rows->Next(WBEM_INFINITE, 1, row.put(), &returned);
-        if (FAILED(hr))
+        // A failure, or a provider that reports success without a row (which would
+        // otherwise keep us here for ever), ends the rows before their end.
+        if (FAILED(hr) || ((returned == 0 || row.get() == nullptr) && hr != WBEM_S_FALSE)) {
+            traceRowsCut(query, read, hr);
             break;
-        // A provider that reports success without a row would otherwise keep us here for ever.
+        }
         if (returned == 0 || row.get() == nullptr)
             break;
         bool kept = false;
@@ -92,8 +130,11 @@ int runQuery(IWbemServices* services, const wchar_t* query,
         if (!kept)
             break;
         // WBEM_S_FALSE marks the end of the rows; any other success code ends the loop too.
-        if (hr != WBEM_S_NO_ERROR)
+        if (hr != WBEM_S_NO_ERROR) {
+            if (hr != WBEM_S_FALSE)
+                traceRowsCut(query, read + 1, hr);
             break;
+        }
     }
     return 0;
 }

@@ -3,6 +3,8 @@
 
 #include "wmi_test_support.h"
 
+#include "base/trace.h"
+#include "host_stand_in.h"
 #include "monitor/win32/wmi_connection_enumerator.h"
 #include "monitor/win32/wmi_share_enumerator.h"
 
@@ -184,6 +186,35 @@ TYPED_TEST(WmiQueryTest, AnyOtherSuccessCodeEndsTheRows) {
     for (const std::string& line : this->data_.callLog())
         next_calls += line.rfind("Next ", 0) == 0 ? 1 : 0;
     EXPECT_EQ(next_calls, 1);
+}
+
+TYPED_TEST(WmiQueryTest, TheTraceSaysWhatFailed) {
+    struct Case {
+        const char* served;
+        std::string traced; // empty: nothing
+    };
+    const std::string query = std::string("[") + TypeParam::kText + "] ";
+    const std::vector<Case> cases = {
+        {"", ""},
+        {"fail query\n", "TARNWICK: error querying : " + query + "[0x80041017]!"},
+        {"fail reset\n", "TARNWICK: error rewinding : " + query + "[0x80041001]!"},
+        {"fail next 2\n", "TARNWICK: error reading rows : " + query + "[2] [0x80041001]!"},
+        {"fail next 1 0x40004\n", "TARNWICK: error reading rows : " + query + "[1] [0x00040004]!"},
+        {"fail next 0 0x40004\n", "TARNWICK: error reading rows : " + query + "[0] [0x00040004]!"},
+    };
+    hoststub::installTraceCapture();
+    set_debug_trace(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.served);
+        this->serve(3, c.served);
+        hoststub::clearTrace();
+        std::vector<typename TypeParam::Record> records;
+        TypeParam::run(this->enumerator_, records);
+        const std::vector<std::string> expected =
+            c.traced.empty() ? std::vector<std::string>() : std::vector<std::string>{c.traced};
+        EXPECT_EQ(hoststub::traceLines(), expected);
+    }
+    set_debug_trace(false);
 }
 
 TYPED_TEST(WmiQueryTest, EachQueryReadsTheFileAfresh) {
