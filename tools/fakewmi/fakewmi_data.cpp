@@ -14,6 +14,8 @@
 //   fail create [<hr>]           the class factory creates no locator (CoCreateInstance fails)
 //   fail connect [<hr>]          ConnectServer fails
 //   fail query [<hr>]            ExecQuery fails
+//   fail query every <n> [<hr>]  ExecQuery fails when its number (as counted in the
+//                                .count file) is a multiple of n: every other query for 2
 //   fail reset [<hr>]            IEnumWbemClassObject::Reset fails
 //   fail next <k> [<hr>]         Next delivers k rows, then returns <hr> with no row; a
 //                                success code such as 0x40004 (WBEM_S_TIMEDOUT) comes
@@ -156,6 +158,13 @@ bool parseFailure(std::string rest, Data& data) {
     } else if (step == "query") {
         failure = &data.query;
         code = WBEM_E_INVALID_QUERY;
+        if (rest.compare(0, 6, "every ") == 0) {
+            takeField(rest);
+            long long every = 0;
+            if (!parseSigned(takeField(rest), 1, 0xFFFFFFFFLL, every))
+                return false;
+            data.query_every = static_cast<ULONG>(every);
+        }
     } else if (step == "reset") {
         failure = &data.reset;
     } else if (step == "next") {

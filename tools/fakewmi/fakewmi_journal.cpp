@@ -37,17 +37,17 @@ void logCall(const std::wstring& data_path, const std::wstring& line) {
     WriteFile(log.handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-void countQuery(const std::wstring& data_path) {
+unsigned long countQuery(const std::wstring& data_path) {
     if (data_path.empty())
-        return;
+        return 0;
     FileHandle counter(CreateFileW((data_path + kCountSuffixW).c_str(), GENERIC_READ | GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (counter.handle == INVALID_HANDLE_VALUE)
-        return;
+        return 0;
     OVERLAPPED whole = {};
     if (!LockFileEx(counter.handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole))
-        return;
+        return 0;
     char digits[kCountDigits + 1] = {};
     DWORD got = 0;
     ReadFile(counter.handle, digits, kCountDigits, &got, nullptr);
@@ -59,6 +59,7 @@ void countQuery(const std::wstring& data_path) {
     DWORD written = 0;
     WriteFile(counter.handle, text, kCountDigits, &written, nullptr);
     UnlockFileEx(counter.handle, 0, MAXDWORD, MAXDWORD, &whole);
+    return count;
 }
 
 } // namespace fakewmi

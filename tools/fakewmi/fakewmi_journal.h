@@ -10,7 +10,8 @@ namespace fakewmi {
 void logCall(const std::wstring& data_path, const std::wstring& line);
 
 // Adds one to the number in "<data file>.count", under a lock on the file, so
-// that queries from several threads are all counted.
-void countQuery(const std::wstring& data_path);
+// that queries from several threads are all counted. Returns the new number
+// (0 when there is no data file or it cannot be counted).
+unsigned long countQuery(const std::wstring& data_path);
 
 } // namespace fakewmi

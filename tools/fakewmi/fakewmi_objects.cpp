@@ -293,7 +293,7 @@ public:
                               (context == nullptr ? L" context=-" : L" context=set"));
             // Counted before the file is read: a query counted after a test rewrote
             // the file has certainly seen the new contents.
-            countQuery(path);
+            const unsigned long number = countQuery(path);
             const Data data = loadData(path);
             if (result == nullptr)
                 return WBEM_E_INVALID_PARAMETER;
@@ -304,7 +304,7 @@ public:
             }
             if (language == nullptr || lstrcmpiW(language, L"WQL") != 0)
                 return WBEM_E_INVALID_QUERY_TYPE;
-            if (data.query.active)
+            if (data.query.active && (data.query_every == 0 || number % data.query_every == 0))
                 return data.query.code;
             const std::wstring class_name = queriedClass(query);
             if (class_name.empty())
