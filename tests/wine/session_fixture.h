@@ -5,6 +5,7 @@
 #include "fakewmi/fakewmi_client.h"
 #include "plugin_fixture.h"
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,36 @@ inline ConnectionInfo makeSession(uint32_t id, const std::string& share, const s
     session.NumberOfFiles = 1;
     session.NumberOfUsers = 1;
     return session;
+}
+
+// The log's lines without their CR LF; each must end with one.
+inline std::vector<std::string> logLines(const std::string& path, bool* every_line_ended = nullptr) {
+    const std::string text = PluginTest::readFile(path);
+    std::vector<std::string> lines;
+    size_t start = 0;
+    bool ended = true;
+    while (start < text.size()) {
+        const size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            ended = false;
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    if (every_line_ended != nullptr)
+        *every_line_ended = ended;
+    return lines;
+}
+
+// The part of a log line after its date and time, checked to be of the right form.
+inline std::string afterTimestamp(const std::string& line) {
+    static const std::regex stamp(R"(^(\d\d)/(\d\d)/(\d{4}) (\d\d):(\d\d):(\d\d) )");
+    std::smatch match;
+    if (!std::regex_search(line, match, stamp))
+        return "<no timestamp: " + line + ">";
+    return line.substr(match.length(0));
 }
 
 class SessionTest : public PluginTest {
