@@ -77,6 +77,15 @@ protected:
         set_debug_trace(false);
         replaceSettings(PluginSettings());
     }
+    // One real Enter on Public, a selected source, in `mode`, with `host` as the link.
+    static void dispatchEnterOnPublic(int32_t mode, HostCallback host, const char* user) {
+        PluginSettings settings;
+        settings.PluginMode = mode;
+        settings.Sources.push_back(SourceEntry{"Public", "C:\\Public"});
+        replaceSettings(settings);
+        HostLink.store(host);
+        dispatchEvent(sampleEvent(EventKind::Enter, "Public", user), false);
+    }
     static size_t linesContaining(const std::string& fragment) {
         size_t count = 0;
         for (const std::string& line : hoststub::traceLines())
@@ -120,12 +129,7 @@ TEST_F(ShellDispatch, TestEventsShowNothingInModesWithoutAlerts) {
 }
 
 TEST_F(ShellDispatch, NoAlertIsRequestedOnceTheHostIsGone) {
-    PluginSettings settings;
-    settings.PluginMode = ShowAndLogEvents;
-    settings.Sources.push_back(SourceEntry{"Public", "C:\\Public"});
-    replaceSettings(settings);
-    HostLink.store(nullptr);
-    dispatchEvent(sampleEvent(EventKind::Enter, "Public", "max"), false);
+    dispatchEnterOnPublic(ShowAndLogEvents, nullptr, "max");
     EXPECT_TRUE(hoststub::requests().empty());
     // The log does not depend on the host.
     EXPECT_NE(readText(log_).find("\"ENTER\" \"max\""), std::string::npos);
@@ -135,12 +139,7 @@ TEST_F(ShellDispatch, NoAlertIsRequestedOnceTheHostIsGone) {
 // again, its copy stays the alert's, and an "alert_destroy" the host sends for it
 // after all frees it once; a second one frees nothing.
 TEST_F(ShellDispatch, ARefusedAlertIsAskedForOnceAndItsCopyFreedOnce) {
-    PluginSettings settings;
-    settings.PluginMode = ShowEvents;
-    settings.Sources.push_back(SourceEntry{"Public", "C:\\Public"});
-    replaceSettings(settings);
-    HostLink.store(refusingHost);
-    dispatchEvent(sampleEvent(EventKind::Enter, "Public", "ned"), false);
+    dispatchEnterOnPublic(ShowEvents, refusingHost, "ned");
     ASSERT_EQ(refused.requests, 1);
     ASSERT_NE(refused.callback, nullptr);
     hoststub::clearTrace();
