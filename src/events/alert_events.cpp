@@ -1,5 +1,6 @@
 #include "events/alert_events.h"
 
+#include "base/abandonable_mutex.h"
 #include "base/trace.h"
 #include "monitor/connection_info.h"
 #include "base/ascii_case.h"
@@ -16,9 +17,10 @@ const char* printable(const char* text) {
 
 // The copies handed to the host and not yet destroyed. Alerts are requested on
 // the watcher and the user-interface thread, and the host reports their end on
-// whichever thread it likes.
+// whichever thread it likes. The watcher may be ended by force while it holds
+// the lock, so it is one that the next taker gets anyway.
 struct LiveCopies {
-    std::mutex lock;
+    AbandonableMutex lock;
     std::unordered_set<const void*> copies;
 };
 
@@ -31,7 +33,7 @@ LiveCopies& liveCopies() {
 bool releaseAlertCopy(void* user_data) {
     LiveCopies& live = liveCopies();
     {
-        std::lock_guard<std::mutex> hold(live.lock);
+        std::lock_guard<AbandonableMutex> hold(live.lock);
         if (live.copies.erase(user_data) == 0)
             return false;
     }
@@ -43,7 +45,7 @@ bool releaseAlertCopy(void* user_data) {
 ConnectionInfo* newAlertCopy(const ConnectionInfo& connection) {
     auto copy = std::make_unique<ConnectionInfo>(connection);
     LiveCopies& live = liveCopies();
-    std::lock_guard<std::mutex> hold(live.lock);
+    std::lock_guard<AbandonableMutex> hold(live.lock);
     live.copies.insert(copy.get());
     return copy.release();
 }
