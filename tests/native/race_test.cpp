@@ -47,12 +47,12 @@ protected:
     TempFolder folder_;
 };
 
-// What the pages hand to one apply; every text carries `mark`, so a mix of two applies shows.
+// What the pages hand to one apply; the templates and the persistent flag carry `mark`, so a
+// mix of two applies shows.
 PageValues pageValues(char mark, const std::string& log_file) {
     PageValues values;
     values.shares_read = true;
-    values.source_rows = {{"Public", "C:\\Public", kRowChecked},
-                          {std::string(50, mark), "C:\\", kRowChecked}};
+    values.source_rows = {{"Public", "C:\\Public", kRowChecked}};
     values.persistent_alerts = mark == 'a';
     values.plugin_mode_selection = ShowAndLogEvents;
     values.log_file = log_file;
