@@ -244,9 +244,17 @@ TEST_F(InfoPages, EachShowsItsDocumentExactlyAsStoredAndTheAboutPageTheVersion) 
               "Tarnwick 1.2.137\nTarnwick plugin for Trillian.\nBuilt by the Tarnwick project.");
     EXPECT_EQ(firstLine(plainText(documents[1])), "08/12/2026 - 1.2.137") << "newest version first";
 
+    HGDIOBJ logo = nullptr;
+    for (HWND child = GetWindow(about(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+            logo = reinterpret_cast<HGDIOBJ>(SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    }
+    ASSERT_NE(GetObjectType(logo), 0u) << "the About page shows its logo";
+
     ASSERT_EQ(hoststub::sendPrefsAction(0), 0);
     for (HWND control : documents)
         EXPECT_FALSE(IsWindow(control)) << "gone with its page";
+    EXPECT_EQ(GetObjectType(logo), 0u) << "the logo's bitmap is deleted with its page";
 }
 
 TEST_F(InfoPages, ACopyWithoutVersionShowsZerosAndOneWithoutHelpAnEmptyHelp) {

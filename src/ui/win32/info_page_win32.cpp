@@ -41,6 +41,19 @@ void showNameAndVersion(HWND page) {
     SetDlgItemTextA(page, IDC_ABOUT_TEXT, text);
 }
 
+// The logo's static control loads its bitmap from the template and, under Wine at
+// least, does not delete it with itself: the page takes it back and deletes it
+// (what STM_SETIMAGE returns is the caller's to delete).
+void releaseLogo(HWND page) {
+    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
+            continue;
+        const auto logo = reinterpret_cast<HBITMAP>(SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, 0));
+        if (logo != nullptr)
+            DeleteObject(logo);
+    }
+}
+
 } // namespace
 
 INT_PTR CALLBACK HelpPageProc(HWND page, UINT message, WPARAM, LPARAM) {
@@ -64,6 +77,7 @@ INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM, LPARAM) {
             about_document = loadDocumentPage(page, IDC_RELEASE_NOTES_FRAME, IDR_RELEASE_NOTES, kAboutTraces);
         } else if (message == WM_DESTROY) {
             destroyDocument(about_document);
+            releaseLogo(page);
         }
     } catch (...) {
     }
