@@ -5,12 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-# shellcheck source=scripts/wine-env.sh
-. scripts/wine-env.sh
-# shellcheck source=scripts/display.sh
-. scripts/display.sh
-trap 'wine_env_teardown; display_teardown' EXIT
-wine_prepare_run "$root"
+# shellcheck source=scripts/wine-run.sh
+. scripts/wine-run.sh
 
 bench="$root/build/bench-load"
 rm -rf "$bench"

@@ -12,13 +12,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-# shellcheck source=scripts/wine-env.sh
-. scripts/wine-env.sh
-# shellcheck source=scripts/display.sh
-. scripts/display.sh
-trap 'wine_env_teardown; display_teardown' EXIT
 export TARNWICK_WINE_ARCH=win64
-wine_prepare_run "$root"
+# shellcheck source=scripts/wine-run.sh
+. scripts/wine-run.sh
 
 bench="$root/build/bench-slow-lookup"
 rm -rf "$bench"

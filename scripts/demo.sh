@@ -11,13 +11,8 @@ if [ "$(id -u)" = 0 ]; then
   scripts/install-deps.sh
 fi
 
-# shellcheck source=scripts/wine-env.sh
-. scripts/wine-env.sh
-# shellcheck source=scripts/display.sh
-. scripts/display.sh
-trap 'wine_env_teardown; display_teardown' EXIT
-
-wine_prepare_run "$root"
+# shellcheck source=scripts/wine-run.sh
+. scripts/wine-run.sh
 arch=$tw_arch
 
 demo="$root/build/demo"
