@@ -10,12 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 cycles=${1:-1000}
-# shellcheck source=scripts/wine-env.sh
-. scripts/wine-env.sh
-# shellcheck source=scripts/display.sh
-. scripts/display.sh
-trap 'wine_env_teardown; display_teardown' EXIT
-wine_prepare_run "$root"
+# shellcheck source=scripts/wine-run.sh
+. scripts/wine-run.sh
 
 soak="$root/build/soak"
 rm -rf "$soak"
