@@ -215,6 +215,11 @@ TEST_F(InfoPages, EachShowsItsDocumentExactlyAsStoredAndTheAboutPageTheVersion) 
         const std::string stored = resourceBytes(dll, page.resource);
         ASSERT_EQ(stored.rfind("{\\rtf", 0), 0u) << page.resource;
         ASSERT_EQ(stored.back(), '}') << page.resource;
+        // Wine's rich edit keeps a few hundred bytes each time it reads a document
+        // that ends on a paragraph or row mark, so ours end in open text.
+        const std::string last = stored.substr(0, stored.find_last_not_of("} \r\n") + 1);
+        for (const std::string mark : {"\\par", "\\row"})
+            EXPECT_NE(last.rfind(mark), last.size() - mark.size()) << page.resource << " ends on " << mark;
         EXPECT_EQ(handedTo(control), std::vector<std::string>{stored}) << page.resource;
     }
 
