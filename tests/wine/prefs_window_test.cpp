@@ -7,6 +7,24 @@ namespace {
 
 using PrefsWindow = PrefsTest;
 
+// The image's pixels as the list draws it on white.
+std::vector<DWORD> drawnImage(HIMAGELIST images, int index) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(dc, canvas);
+    PatBlt(dc, 0, 0, 16, 16, WHITENESS);
+    ImageList_Draw(images, index, dc, 0, 0, ILD_NORMAL);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + 16 * 16);
+    SelectObject(dc, previous);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    return pixels;
+}
+
 TEST_F(PrefsWindow, FirstShowCreatesItWhereTheHostSaysWithTheGeneralPage) {
     writeSettings("");
     loadAndStart();
@@ -37,6 +55,18 @@ TEST_F(PrefsWindow, FirstShowCreatesItWhereTheHostSaysWithTheGeneralPage) {
     ImageList_GetIconSize(images, &width, &height);
     EXPECT_EQ(width, 16);
     EXPECT_EQ(height, 16);
+    // Each tab shows its icon's own 16 x 16 image, as the system loads it.
+    const int icons[] = {125, 127, 126, 124, 128};
+    HIMAGELIST loaded = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 1);
+    for (int icon_id : icons) {
+        auto icon = static_cast<HICON>(LoadImageA(GetModuleHandleA("Tarnwick.dll"), MAKEINTRESOURCEA(icon_id),
+                                                  IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        ImageList_ReplaceIcon(loaded, -1, icon);
+        DestroyIcon(icon);
+    }
+    for (int index = 0; index < 5; ++index)
+        EXPECT_EQ(drawnImage(images, index), drawnImage(loaded, index)) << titles[index];
+    ImageList_Destroy(loaded);
     for (int index = 0; index < 5; ++index) {
         char text[32] = {};
         TCITEMA item{};

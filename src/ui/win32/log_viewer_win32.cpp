@@ -6,6 +6,7 @@
 #include "config/settings_store.h"
 #include "resource_ids.h"
 #include "ui/log_model.h"
+#include "ui/win32/icon_list.h"
 #include "ui/win32/sortable_header.h"
 #include "ui/win32/viewers.h"
 #include "ui/win32/window_placement.h"
@@ -13,6 +14,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -32,19 +34,6 @@ constexpr int kSpacerImage = 3;
 LogBook log_book;
 HIMAGELIST row_images = nullptr;
 HIMAGELIST header_images = nullptr;
-
-HIMAGELIST createRowImages() {
-    HIMAGELIST images = ImageList_Create(kRowIconSize, kRowIconSize, ILC_COLOR32 | ILC_MASK, 0, 1);
-    for (int id : kRowIcons) {
-        // The icon's own 16 x 16 image, not the large one scaled down.
-        auto icon = static_cast<HICON>(LoadImageA(module_instance, MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                                  kRowIconSize, kRowIconSize, LR_DEFAULTCOLOR));
-        ImageList_ReplaceIcon(images, -1, icon);
-        if (icon != nullptr)
-            DestroyIcon(icon);
-    }
-    return images;
-}
 
 int addRow(HWND list, int row, const char* text, int image, int indent) {
     LVITEMA item{};
@@ -225,7 +214,7 @@ void reload(HWND list) {
 void initialise(HWND dialog) {
     centerWindow(dialog, GetWindow(dialog, GW_OWNER));
     HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
-    row_images = createRowImages();
+    row_images = createIconList(kRowIcons, std::size(kRowIcons), kRowIconSize);
     header_images = createSortArrowImages();
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(row_images));

@@ -4,6 +4,7 @@
 #include "base/win32/module_instance.h"
 #include "resource_ids.h"
 #include "ui/win32/host_dialog.h"
+#include "ui/win32/icon_list.h"
 #include "ui/win32/preference_pages.h"
 #include "ui/win32/ui_state.h"
 
@@ -42,16 +43,10 @@ void ensureCommonControls() {
 }
 
 void fillTabs(HWND tab_control) {
-    tab_images = ImageList_Create(kTabIconSize, kTabIconSize, ILC_COLOR32 | ILC_MASK, 0, 1);
-    for (const TabDefinition& tab : kTabs) {
-        // The icon's own 16 x 16 image, not the large one scaled down.
-        auto icon = static_cast<HICON>(LoadImageA(module_instance, MAKEINTRESOURCEA(tab.icon), IMAGE_ICON,
-                                                  kTabIconSize, kTabIconSize, LR_DEFAULTCOLOR));
-        ImageList_ReplaceIcon(tab_images, -1, icon);
-        // The list keeps its own copy.
-        if (icon != nullptr)
-            DestroyIcon(icon);
-    }
+    int icons[kPrefsPageCount];
+    for (int index = 0; index < kPrefsPageCount; ++index)
+        icons[index] = kTabs[index].icon;
+    tab_images = createIconList(icons, kPrefsPageCount, kTabIconSize);
     SendMessageA(tab_control, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tab_images));
     for (int index = 0; index < kPrefsPageCount; ++index) {
         TCITEMA item{};
