@@ -2,7 +2,6 @@
 // sortable by a click on a column header.
 
 #include "base/trace.h"
-#include "base/win32/module_instance.h"
 #include "config/settings_store.h"
 #include "resource_ids.h"
 #include "ui/log_model.h"
