@@ -8,13 +8,12 @@
 
 #include "base/trace.h"
 #include "events/message_template.h"
+#include "fuzz/fuzz_require.h"
 #include "support/debug_output_capture.h"
 #include "support/name_service_stub.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -71,13 +70,6 @@ size_t expansionBound(const ConnectionInfo& connection, size_t length) {
             break;
     }
     return length;
-}
-
-void require(bool holds, const char* what) {
-    if (!holds) {
-        std::fprintf(stderr, "expand_message: %s\n", what);
-        std::abort();
-    }
 }
 
 } // namespace

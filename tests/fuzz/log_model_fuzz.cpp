@@ -7,12 +7,11 @@
 // Input: the first byte is the size of the slices the reader gets the rest in (0: the file's
 // block), so that lines, pieces and CR LF pairs fall across slices as across the file's blocks.
 
+#include "fuzz/fuzz_require.h"
 #include "ui/log_model.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -109,13 +108,6 @@ bool sameDays(const std::vector<LogDay>& a, const std::vector<LogDay>& b) {
         }
     }
     return true;
-}
-
-void require(bool holds, const char* what) {
-    if (!holds) {
-        std::fprintf(stderr, "log_model: %s\n", what);
-        std::abort();
-    }
 }
 
 } // namespace

@@ -6,12 +6,11 @@
 
 #include "config/ini_document.h"
 #include "config/settings_file.h"
+#include "fuzz/fuzz_require.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -19,13 +18,6 @@ namespace {
 // The load reads every numbered pair up to SourcesCount; thousands of them only repeat the work
 // of a few (the unit tests read 100,000).
 constexpr int32_t kMostSources = 64;
-
-void require(bool holds, const char* what) {
-    if (!holds) {
-        std::fprintf(stderr, "settings_ini: %s\n", what);
-        std::abort();
-    }
-}
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1a';
