@@ -113,14 +113,14 @@ int runQuery(IWbemServices* services, const wchar_t* query,
         ComRef<IWbemClassObject> row;
         ULONG returned = 0;
         const HRESULT hr = rows->Next(WBEM_INFINITE, 1, row.put(), &returned);
-        // A failure, or a provider that reports success without a row (which would
-        // otherwise keep us here for ever), ends the rows before their end.
-        if (FAILED(hr) || ((returned == 0 || row.get() == nullptr) && hr != WBEM_S_FALSE)) {
-            traceRowsCut(query, read, hr);
+        // No row ends the loop. Only with WBEM_S_FALSE is that the rows' end; a
+        // failure, or a success without a row (which would otherwise keep us here
+        // for ever), ends them before it.
+        if (FAILED(hr) || returned == 0 || row.get() == nullptr) {
+            if (hr != WBEM_S_FALSE)
+                traceRowsCut(query, read, hr);
             break;
         }
-        if (returned == 0 || row.get() == nullptr)
-            break;
         bool kept = false;
         try {
             kept = readRow(row.get());
