@@ -21,6 +21,8 @@
 //                                success code such as 0x40004 (WBEM_S_TIMEDOUT) comes
 //                                with the k-th row already (alone when k is 0)
 //   trace get                    log every IWbemClassObject::Get call
+//   quiet next                   log no IEnumWbemClassObject::Next call (timed runs over many
+//                                rows, where journalling each call would be most of the time)
 //
 // <hr> is an HRESULT in C notation (0x80041003); each step has a plain failure code as default.
 
@@ -207,6 +209,9 @@ Data parseData(const std::string& text) {
         } else if (key == "trace") {
             ok = rest == "get";
             data.trace_get = ok;
+        } else if (key == "quiet") {
+            ok = rest == "next";
+            data.quiet_next = ok;
         } else if (data.rows.empty()) {
             ok = false;
         } else {

@@ -43,9 +43,10 @@ struct Data {
     Failure reset;   // IEnumWbemClassObject::Reset
     Failure next;    // IEnumWbemClassObject::Next, once `next_after` rows are out
     ULONG next_after = 0;
-    ULONG query_every = 0;  // the query fails only when its number is a multiple of this (0: always)
-    bool trace_get = false; // log every IWbemClassObject::Get
-    std::string error;      // the first malformed line; empty when the file is well formed
+    ULONG query_every = 0;   // the query fails only when its number is a multiple of this (0: always)
+    bool trace_get = false;  // log every IWbemClassObject::Get
+    bool quiet_next = false; // log no IEnumWbemClassObject::Next
+    std::string error;       // the first malformed line; empty when the file is well formed
 };
 
 // Parses a data file's text (UTF-8, LF or CR LF line ends).

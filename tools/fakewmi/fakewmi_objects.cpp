@@ -211,7 +211,8 @@ class Enumerator final : public ComObject<IEnumWbemClassObject> {
 public:
     Enumerator(std::vector<std::shared_ptr<const Row>> rows, const Data& data, std::wstring data_path)
         : ComObject(IID_IEnumWbemClassObject), rows_(std::move(rows)), reset_(data.reset), next_(data.next),
-          next_after_(data.next_after), trace_get_(data.trace_get), data_path_(std::move(data_path)) {}
+          next_after_(data.next_after), trace_get_(data.trace_get), quiet_next_(data.quiet_next),
+          data_path_(std::move(data_path)) {}
 
     HRESULT STDMETHODCALLTYPE Reset() override {
         return guarded([&]() -> HRESULT {
@@ -227,8 +228,9 @@ public:
     HRESULT STDMETHODCALLTYPE Next(LONG timeout, ULONG count, IWbemClassObject** objects,
                                    ULONG* returned) override {
         return guarded([&]() -> HRESULT {
-            logCall(data_path_,
-                    L"Next timeout=" + std::to_wstring(timeout) + L" count=" + std::to_wstring(count));
+            if (!quiet_next_)
+                logCall(data_path_,
+                        L"Next timeout=" + std::to_wstring(timeout) + L" count=" + std::to_wstring(count));
             if (objects == nullptr || returned == nullptr)
                 return WBEM_E_INVALID_PARAMETER;
             *returned = 0;
@@ -259,6 +261,7 @@ private:
     const Failure next_;
     const ULONG next_after_;
     const bool trace_get_;
+    const bool quiet_next_;
     const std::wstring data_path_;
     std::mutex lock_;
     size_t position_ = 0;
