@@ -124,3 +124,30 @@ wine_run tarnwick-host.exe --no-trace load "$demo/home" start sleep 2500 prefs s
 rm -f "$screens"/*.done
 ls "$screens"/*.png 2>/dev/null | sed 's/^/== screenshot: /'
 [ -f "$demo/alerts.png" ] && echo "== screenshot: $demo/alerts.png"
+
+# TarnwickTray.exe: the same scenario played through the provider while the
+# tray program hosts the DLL; a shot of the first notification and of the menu
+# a right click on its icon opens, then /exit.
+echo
+echo "== the tray program (screenshots in $screens)"
+stages="$demo/stages"
+mkdir -p "$stages"
+awk -v dir="$stages" '/^stage /{n++; print $2 > (dir "/" n ".ms"); next} n && !/^#/{print > (dir "/" n ".txt")}' \
+  "$root/tools/demo/scenario.txt"
+: >"$TARNWICK_FAKEWMI_FILE"
+wine_run TarnwickTray.exe /home "$demo/home" &
+tray_pid=$!
+for ms in $(ls "$stages"/*.ms | sort -V); do
+  data=${ms%.ms}.txt
+  if [ -f "$data" ]; then cp "$data" "$TARNWICK_FAKEWMI_FILE.new"; else : >"$TARNWICK_FAKEWMI_FILE.new"; fi
+  mv "$TARNWICK_FAKEWMI_FILE.new" "$TARNWICK_FAKEWMI_FILE"
+  sleep "$(awk '{print $1 / 1000}' "$ms")"
+  # alice's arrival, the scenario's first alert, is on show now.
+  [ "$(basename "$ms")" = 2.ms ] && xwd -root -silent | convert xwd:- "$screens/tray-alert.png"
+done
+wine_run tarnwick-host.exe --no-trace tray-menu tray-menu 2>&1 | take_shots
+wine_run TarnwickTray.exe /exit
+echo "TarnwickTray.exe /exit: $?"
+wait "$tray_pid" || true
+rm -f "$screens"/*.done
+ls "$screens"/tray-*.png 2>/dev/null | sed 's/^/== screenshot: /'

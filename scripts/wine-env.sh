@@ -104,5 +104,5 @@ wine_prepare_run() {
 }
 
 wine_build_for_run() {
-  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" --target Tarnwick tarnwick-host fakewmi >/dev/null
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" --target Tarnwick TarnwickTray tarnwick-host fakewmi >/dev/null
 }

@@ -5,7 +5,7 @@
 //   steps: load HOME | start | stop | unload | version | prefs | tab INDEX
 //          | click ID | apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE
 //          | sleep MS | shot NAME | modal ID NAME | event NAME | play SCENARIO
-//          | soak HOME CYCLES [failing]
+//          | soak HOME CYCLES [failing] | tray-menu NAME
 //   prefs opens the stand-in's preferences window on the plug-in's entry; as the
 //   last step it stays open for a person until it is closed. tab and click act
 //   on the plug-in's window as a person would; apply, ok and cancel press the
@@ -17,12 +17,15 @@
 //   file is named by TARNWICK_FAKEWMI_FILE (see tools/demo/scenario.txt).
 //   soak runs the plug-in's life CYCLES times through the same provider and
 //   prints the process's figures every 100 cycles (tools/host/soak.h).
+//   tray-menu opens the running TarnwickTray.exe's menu as a right click on its
+//   icon does, takes the shot NAME of it and closes it with Esc.
 
 #include "host_stand_in.h"
 #include "modal_shot.h"
 #include "prefs_frame.h"
 #include "scenario_player.h"
 #include "soak.h"
+#include "tray/tray_commands.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,7 +41,7 @@ void usage() {
         "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
         "STEP...\n  steps: load HOME | start | stop | unload | version | prefs | tab INDEX | click ID | "
         "apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE | sleep MS | shot NAME | modal ID "
-        "NAME | event NAME | play SCENARIO | soak HOME CYCLES [failing]\n");
+        "NAME | event NAME | play SCENARIO | soak HOME CYCLES [failing] | tray-menu NAME\n");
 }
 
 // The plug-in's window: the one it last announced with "dialogAdd".
@@ -68,6 +71,26 @@ const char* fakeDataPath(const char* step) {
     if (path == nullptr)
         std::fprintf(stderr, "%s needs TARNWICK_FAKEWMI_FILE\n", step);
     return path;
+}
+
+// The tray's menu as a right click on its icon opens it: the notification area
+// tells the icon's window (version 4) WM_CONTEXTMENU at the click. The shot, then Esc.
+bool shootTrayMenu(const char* name, DWORD alert_ms) {
+    HWND tray = FindWindowA(kTrayWindowClass, nullptr);
+    if (tray == nullptr)
+        return false;
+    PostMessageA(tray, kTrayCallbackMessage, MAKEWPARAM(20, 40), MAKELPARAM(WM_CONTEXTMENU, kTrayIconId));
+    hoststub::pumpFor(1000, alert_ms);
+    std::printf("> shot %s\n", name);
+    std::fflush(stdout);
+    if (const char* directory = std::getenv("TARNWICK_SHOT_DIR"))
+        waitForFile(std::string(directory) + "/" + name + ".done", alert_ms);
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof keys[0]);
+    return true;
 }
 
 } // namespace
@@ -193,6 +216,9 @@ int main(int argc, char** argv) {
             if (!runSoak(arg, data_path, cycles, failing))
                 return 5;
             i += failing ? 3 : 2;
+        } else if (step == "tray-menu" && arg != nullptr) {
+            result = shootTrayMenu(arg, alert_ms) ? 0 : -1;
+            ++i;
         } else if (step == "event" && arg != nullptr) {
             std::printf("> %s\n", arg);
             result = hoststub::sendSimple(arg);
