@@ -5,6 +5,9 @@ include(GoogleTest)
 set(TW_WIN32_DEFINES WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_compile_definitions(tarnwick_core PUBLIC ${TW_WIN32_DEFINES})
 
+# The version of both binaries' resources, from the project's VERSION.
+configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
+
 set(TW_SYSTEM_LIBS ole32 oleaut32 wbemuuid ws2_32 comctl32 comdlg32 shell32 user32 gdi32 version uuid)
 
 # The shell as objects, so the DLL and the shell test program are built from the same code.
@@ -21,9 +24,29 @@ set_target_properties(Tarnwick PROPERTIES PREFIX "" OUTPUT_NAME Tarnwick
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_libraries(Tarnwick PRIVATE tarnwick_core ${TW_SYSTEM_LIBS})
 target_link_options(Tarnwick PRIVATE -Wl,--kill-at -static-libgcc -static-libstdc++)
-target_include_directories(Tarnwick PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+target_include_directories(Tarnwick PRIVATE ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/generated)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/tarnwick.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/resources/help.rtf;${CMAKE_SOURCE_DIR}/resources/release_notes.rtf")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_BINARY_DIR}/generated/version.h;${CMAKE_SOURCE_DIR}/resources/help.rtf;${CMAKE_SOURCE_DIR}/resources/release_notes.rtf")
+
+# TarnwickTray.exe: the plug-in hosted in the notification area. Its shell is a
+# library too, since the host stand-in uses the same preferences window.
+target_compile_definitions(tarnwick_tray_core PUBLIC ${TW_WIN32_DEFINES})
+file(GLOB TW_TRAY_SHELL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/tray/win32/*.cpp)
+list(REMOVE_ITEM TW_TRAY_SHELL_SOURCES ${CMAKE_SOURCE_DIR}/src/tray/win32/tray_main_win32.cpp)
+add_library(tarnwick_tray_shell STATIC ${TW_TRAY_SHELL_SOURCES})
+target_link_libraries(tarnwick_tray_shell PUBLIC tarnwick_tray_core comctl32 shell32 ole32 oleaut32 taskschd
+  advapi32 user32 gdi32 uuid)
+tw_warnings(tarnwick_tray_shell)
+add_executable(TarnwickTray WIN32
+  ${CMAKE_SOURCE_DIR}/src/tray/win32/tray_main_win32.cpp
+  ${CMAKE_SOURCE_DIR}/src/tray/win32/TarnwickTray.rc)
+set_target_properties(TarnwickTray PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_include_directories(TarnwickTray PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(TarnwickTray PRIVATE tarnwick_tray_shell)
+target_link_options(TarnwickTray PRIVATE -static-libgcc -static-libstdc++ -static)
+tw_warnings(TarnwickTray)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/tray/win32/TarnwickTray.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/tray/win32/TarnwickTray.manifest;${CMAKE_SOURCE_DIR}/resources/icons/tray.ico;${CMAKE_BINARY_DIR}/generated/version.h")
 
 # GoogleTest for MinGW, from the distribution's sources.
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
@@ -38,7 +61,7 @@ add_library(tarnwick_host STATIC ${TW_HOST_SOURCES})
 target_include_directories(tarnwick_host PUBLIC ${CMAKE_SOURCE_DIR}/tools/host ${CMAKE_SOURCE_DIR}/src
   ${CMAKE_SOURCE_DIR}/tools)
 target_compile_definitions(tarnwick_host PUBLIC ${TW_WIN32_DEFINES})
-target_link_libraries(tarnwick_host PUBLIC comctl32 user32 gdi32 kernel32)
+target_link_libraries(tarnwick_host PUBLIC tarnwick_tray_shell comctl32 user32 gdi32 kernel32)
 tw_warnings(tarnwick_host)
 
 add_executable(tarnwick-host ${CMAKE_SOURCE_DIR}/tools/host/main.cpp)

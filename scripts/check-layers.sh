@@ -2,12 +2,15 @@
 # The floors of docs/ARCHITECTURE.md, checked on the quoted includes of every
 # source file: each include points into the file's own folder or a lower floor,
 # portable files include no shell file, src/ includes nothing of tests/ or tools/,
-# tools/ nothing of tests/, and the include graph has no cycle.
+# tools/ nothing of tests/, and the include graph has no cycle. src/tray, the tray
+# program, is a room of its own above the plug-in: it includes nothing of src/
+# but the host boundary, and nothing includes it but tools/ and tests/.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 floor() {
   case $1 in
+    src/tray/*) echo 5 ;;
     src/plugin/*) echo 4 ;;
     src/ui/*) echo 3 ;;
     src/events/*) echo 2 ;;
@@ -61,6 +64,14 @@ for file in $files; do
         case $target in
           src/* | resources/*) ;;
           *) fail "$file includes $target: the product includes nothing of tests/ or tools/"; continue ;;
+        esac
+        case $file in
+          src/tray/*)
+            case $target in
+              src/tray/* | src/base/host_records.h) ;;
+              *) fail "$file includes $target: the tray program uses only the host boundary of src/base" ;;
+            esac
+            ;;
         esac
         from_floor=$(floor "$file")
         to_floor=$(floor "$target")

@@ -2,24 +2,13 @@
 // The stand-in's small alert windows: one popup per shown alert, stacked above
 // the bottom-right corner of the work area, as a tray notifier would show them.
 
+#include "tray/alert_text.h"
+
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
-
-// The alert's text without its markup tags.
-std::string plainAlertText(const std::string& markup);
-
-// A stretch of the alert's text drawn in one weight.
-struct AlertRun {
-    std::string text;
-    bool bold = false;
-};
-// The alert's text as runs: what lies inside <b></b> is bold, other tags are
-// dropped, an unclosed <b> makes the rest bold and a stray </b> is ignored.
-// Neighbouring runs always differ in weight; empty runs are left out.
-std::vector<AlertRun> alertRuns(const std::string& markup);
 
 // A run's piece placed on a line, `x` pixels from the line's left edge.
 struct AlertPiece {

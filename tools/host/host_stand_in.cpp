@@ -1,5 +1,6 @@
 #include "host_stand_in.h"
 #include "alert_window.h"
+#include "tray/win32/prefs_frame.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -148,24 +149,16 @@ int callVersion() {
     return state().version_entry ? state().version_entry() : -1;
 }
 
+PluginEntry pluginEntry() {
+    return PluginEntry(state().main_entry);
+}
+
 int callMain(const char* event, void* data) {
-    if (state().main_entry == nullptr)
-        return -1;
-    std::vector<char> name(event, event + std::strlen(event) + 1);
-    return state().main_entry(name.data(), data);
+    return pluginEntry().call(event, data);
 }
 
 int sendLoad(const char* home_directory, host::LoadRecord* record_out) {
-    host::LoadRecord record{};
-    record.struct_size = sizeof record;
-    std::vector<char> home(home_directory, home_directory + std::strlen(home_directory) + 1);
-    record.home_directory = home.data();
-    record.callback = hostCallback;
-    const int result = callMain("load", &record);
-    record.home_directory = nullptr;
-    if (record_out != nullptr)
-        *record_out = record;
-    return result;
+    return pluginEntry().load(home_directory, hostCallback, record_out);
 }
 
 int sendSimple(const char* event) {
@@ -174,24 +167,11 @@ int sendSimple(const char* event) {
 
 int sendPrefsShow(int show, const char* entry_name, HWND parent, int x, int y,
                   host::PrefsShowRecord* record_out) {
-    host::PrefsShowRecord record{};
-    record.struct_size = sizeof record;
-    record.show = show;
-    std::vector<char> name(entry_name, entry_name + std::strlen(entry_name) + 1);
-    record.entry_name = name.data();
-    record.parent_window = parent;
-    record.x = x;
-    record.y = y;
-    const int result = callMain("prefsShow", &record);
-    record.entry_name = nullptr;
-    if (record_out != nullptr)
-        *record_out = record;
-    return result;
+    return pluginEntry().prefsShow(show, entry_name, parent, x, y, record_out);
 }
 
 int sendPrefsAction(int action) {
-    host::PrefsActionRecord record{sizeof(host::PrefsActionRecord), action};
-    return callMain("prefsAction", &record);
+    return pluginEntry().prefsAction(action);
 }
 
 int TW_CDECL hostCallback(const char* guid, const char* request, void* record) {
@@ -336,6 +316,8 @@ void pumpFor(DWORD ms, DWORD alert_lifetime_ms) {
         openNewAlertWindows();
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (preferencesFrameMessage(&message))
+                continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

@@ -5,6 +5,7 @@
 // The host callback carries no context, so the stand-in is one per process.
 
 #include "base/host_records.h"
+#include "tray/plugin_entry.h"
 
 #include <windows.h>
 
@@ -58,6 +59,8 @@ void freeLibrary();
 bool libraryLoaded();
 int callVersion();
 int callMain(const char* event, void* data);
+// The plug-in's main export, for the product's code that calls it.
+PluginEntry pluginEntry();
 
 // The host's records, filled as the host would.
 int sendLoad(const char* home_directory, host::LoadRecord* record_out = nullptr);

@@ -1,81 +1,11 @@
 #include "prefs_frame.h"
-#include "window_class.h"
 #include "host_stand_in.h"
 
 #include <commctrl.h>
 
 namespace {
 
-constexpr char kClassName[] = "TarnwickHostPreferences";
-constexpr int kWidth = 640;
-constexpr int kHeight = 560;
-constexpr int kListWidth = 130;
-constexpr int kMargin = 10;
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 26;
 constexpr int kTabControlId = 1031;
-constexpr int kActionCancel = 0;
-constexpr int kActionApply = 1;
-constexpr int kActionOk = 2;
-constexpr int kApplyButton = 3;
-
-HWND frame = nullptr;
-
-LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-    case WM_COMMAND:
-        if (HIWORD(wparam) == BN_CLICKED) {
-            switch (LOWORD(wparam)) {
-            case IDOK:
-                pressPreferencesButton(kActionOk);
-                return 0;
-            case IDCANCEL:
-                pressPreferencesButton(kActionCancel);
-                return 0;
-            case kApplyButton:
-                pressPreferencesButton(kActionApply);
-                return 0;
-            default:
-                break;
-            }
-        }
-        break;
-    case WM_CLOSE:
-        pressPreferencesButton(kActionCancel);
-        return 0;
-    case WM_DESTROY:
-        frame = nullptr;
-        return 0;
-    default:
-        break;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
-HWND addChild(const char* window_class, const char* text, DWORD style, int x, int y, int width, int height,
-              int id) {
-    HWND child = CreateWindowExA(0, window_class, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                                 frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-    return child;
-}
-
-void addControls() {
-    RECT client;
-    GetClientRect(frame, &client);
-    HWND entries = addChild("LISTBOX", "", WS_BORDER | LBS_NOTIFY, kMargin, kMargin, kListWidth,
-                            client.bottom - 3 * kMargin - kButtonHeight, 100);
-    SendMessageA(entries, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Tarnwick"));
-    SendMessageA(entries, LB_SETCURSEL, 0, 0);
-    const int y = client.bottom - kMargin - kButtonHeight;
-    int x = client.right - kMargin - kButtonWidth;
-    addChild("BUTTON", "Apply", BS_PUSHBUTTON | WS_TABSTOP, x, y, kButtonWidth, kButtonHeight, kApplyButton);
-    x -= kButtonWidth + kMargin;
-    addChild("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, x, y, kButtonWidth, kButtonHeight, IDCANCEL);
-    x -= kButtonWidth + kMargin;
-    addChild("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, x, y, kButtonWidth, kButtonHeight, IDOK);
-}
 
 // The visible window with id `id` below `parent`, depth first.
 HWND findVisibleControl(HWND parent, int id) {
@@ -93,34 +23,15 @@ HWND findVisibleControl(HWND parent, int id) {
 } // namespace
 
 HWND hostPreferencesWindow() {
-    if (frame != nullptr && IsWindow(frame))
-        return frame;
-    if (!ensureWindowClass(kClassName, frameProcedure, COLOR_BTNFACE))
-        return nullptr;
-    InitCommonControls();
-    // The plug-in's window is a control parent inside it, so tabbing reaches its controls.
-    frame = CreateWindowExA(WS_EX_CONTROLPARENT, kClassName, "Preferences",
-                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40,
-                            kWidth, kHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (frame != nullptr)
-        addControls();
-    return frame;
+    return preferencesFrame(hoststub::pluginEntry());
 }
 
 POINT pluginArea() {
-    return POINT{kListWidth + 2 * kMargin, kMargin};
+    return preferencesPluginArea();
 }
 
 int showPluginPreferences() {
-    const POINT area = pluginArea();
-    return hoststub::sendPrefsShow(1, "Tarnwick", hostPreferencesWindow(), area.x, area.y);
-}
-
-int pressPreferencesButton(int action) {
-    const int result = hoststub::sendPrefsAction(action);
-    if (action != kActionApply && frame != nullptr)
-        DestroyWindow(frame);
-    return result;
+    return showPluginPreferences(hoststub::pluginEntry());
 }
 
 bool selectPluginTab(HWND prefs, int index) {
@@ -143,8 +54,8 @@ bool clickPluginControl(HWND prefs, int id) {
 
 void runPreferencesUntilClosed() {
     MSG message;
-    while (frame != nullptr && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (frame != nullptr && IsDialogMessageA(frame, &message))
+    while (openPreferencesFrame() != nullptr && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (preferencesFrameMessage(&message))
             continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the five tab icons of the preferences window, the log viewer's four row
-icons and the viewers' sort arrows.
+icons, the tray program's icon and the viewers' sort arrows.
 
 Each icon holds a 16 x 16 and a 32 x 32 image, 32-bit colour with alpha and an
 AND mask, drawn from the same shapes in the logo's two colours: gold bodies with
@@ -238,6 +238,13 @@ def log_date_icon(line):
             + outlined(sheet, line) + [(header, NAVY), (days, NAVY)])
 
 
+def tray_icon(line):
+    """The tray program's own: a person at a shared folder, on the logo's disc."""
+    person = union(circle(8, 5.6, 2.3), intersect(circle(8, 13.5, 4.6), box(2.0, 9.0, 14.0, 12.2)))
+    ledge = box(3.0, 12.2, 13.0, 13.6, 0.4)
+    return disc_with(union(person, ledge), line)
+
+
 def log_spacer_icon(line):
     return []
 
@@ -252,6 +259,7 @@ ICONS = {
     "log_leave": log_leave_icon,
     "log_date": log_date_icon,
     "log_spacer": log_spacer_icon,
+    "tray": tray_icon,
 }
 
 
