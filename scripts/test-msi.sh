@@ -51,7 +51,7 @@ stage="$root/build/package/win32/files"
 tables_present() {
   local tables table
   tables=$(msiinfo tables "$msi") || return 1
-  for table in File Component Directory Feature FeatureComponents Shortcut Upgrade Icon Registry RemoveFile Media; do
+  for table in File Component Directory Feature FeatureComponents Shortcut Upgrade Icon Registry RemoveFile CreateFolder Media; do
     grep -qx "$table" <<<"$tables" || { echo "  no table $table"; return 1; }
   done
 }
@@ -151,6 +151,7 @@ installed_files() {
     unzip -p "$zip" "$(basename "$zip" .zip)/$file" | cmp -s "$install_dir/$file" - || { echo "  $install_dir/$file"; return 1; }
   done
   [ -f "$shortcut" ] || { echo "  no $shortcut"; return 1; }
+  [ -d "$home" ] || { echo "  no $home"; return 1; }
 }
 # Installed products of the upgrade code, as the installer and the list of
 # installed programs each know them.
@@ -173,7 +174,7 @@ one_product() {
 }
 
 check "msiexec /i $name.msi /qn" msiexec /i "$twin_msi" /qn
-check "installed: the program files and the Start menu shortcut" installed_files "$work/twin/$name.zip"
+check "installed: the program files, the Start menu shortcut, the home folder" installed_files "$work/twin/$name.zip"
 check "one product, version $release" one_product "$release"
 
 # The installed tray program, started through its shortcut, logs the fake WMI
@@ -187,8 +188,8 @@ tray_running() {
 }
 tray_session() {
   local line='"ENTER" "alice" "192.0.2.7" "192.0.2.7" "Public"' waited
-  mkdir -p "$home"
-  printf '%s\r\n' "" "[Settings]" "LogFile                = \"$home_w\\tarnwicklog.txt\"" "" "[Sources]" \
+  # The default LogFile, a name relative to the folder the shortcut starts in.
+  printf '%s\r\n' "" "[Sources]" \
     "SourcesCount           = 1" "SourceName1           = Public" "SourcePath1           = C:\\Shares\\Public" \
     >"$home/tarnwick.ini"
   export TARNWICK_FAKEWMI_FILE="$work/wmi.txt"
