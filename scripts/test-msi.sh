@@ -34,10 +34,6 @@ finish() {
 
 rm -rf "$work"
 mkdir -p "$work"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win32/CMakeCache.txt 2>/dev/null)
-IFS=. read -r major minor patch tweak <<<"$version"
-release="$major.$minor.$tweak"
-name="Tarnwick-$release"
 
 # ---- the i686 package, statically
 if ! bash scripts/package.sh --out "$work/i686" >"$work/package-i686.log" 2>&1; then
@@ -45,6 +41,10 @@ if ! bash scripts/package.sh --out "$work/i686" >"$work/package-i686.log" 2>&1; 
   tail -n 20 "$work/package-i686.log"
   finish
 fi
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win32/CMakeCache.txt)
+IFS=. read -r major minor patch tweak <<<"$version"
+release="$major.$minor.$tweak"
+name="Tarnwick-$release"
 msi="$work/i686/$name.msi"
 stage="$root/build/package/win32/files"
 
@@ -107,7 +107,8 @@ check "i686 zip contents and SHA256SUMS" zip_and_sums
 next="$major.$minor.$patch.$((tweak + 1))"
 next_release="$major.$minor.$((tweak + 1))"
 if ! bash scripts/package.sh --twin --out "$work/twin" >"$work/package-twin.log" 2>&1 ||
-  ! bash scripts/package.sh --twin --version "$next" --out "$work/next" >>"$work/package-twin.log" 2>&1; then
+  ! bash scripts/package.sh --twin --version "$next" --out "$work/next" >>"$work/package-twin.log" 2>&1 ||
+  ! cmake --build --preset win64 --target fakewmi >>"$work/package-twin.log" 2>&1; then
   check "bash scripts/package.sh --twin" false
   tail -n 20 "$work/package-twin.log"
   finish
