@@ -102,3 +102,17 @@ if(TW_SHELL_TEST_SOURCES)
   gtest_discover_tests(tarnwick_shell_tests DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR} PROPERTIES LABELS wine)
 endif()
+
+# Tests of TarnwickTray.exe, run as a separate program: one instance per session
+# means one of these tests at a time.
+file(GLOB TW_TRAY_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/tray/*.cpp)
+add_executable(tarnwick_tray_tests ${TW_TRAY_TEST_SOURCES})
+set_target_properties(tarnwick_tray_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_include_directories(tarnwick_tray_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine ${CMAKE_SOURCE_DIR}/src
+  ${CMAKE_SOURCE_DIR}/tools)
+target_compile_definitions(tarnwick_tray_tests PRIVATE ${TW_WIN32_DEFINES})
+target_link_libraries(tarnwick_tray_tests PRIVATE gtest gtest_main advapi32 user32)
+tw_warnings(tarnwick_tray_tests)
+add_dependencies(tarnwick_tray_tests TarnwickTray Tarnwick fakewmi)
+gtest_discover_tests(tarnwick_tray_tests DISCOVERY_MODE PRE_TEST
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR} PROPERTIES LABELS wine RESOURCE_LOCK tarnwick_tray)

@@ -2,7 +2,8 @@
 // "Start with Windows". Windows lists share sessions to administrators only, so
 // a program running with administrator rights registers a logon task with the
 // highest rights (no prompt at each logon); without them it uses the Run key of
-// the current user. Off clears both.
+// the current user, as does any program where the Task Scheduler is missing.
+// Off clears both.
 
 #include <string>
 

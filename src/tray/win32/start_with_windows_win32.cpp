@@ -86,6 +86,22 @@ std::string xmlEscaped(const std::string& text) {
     return escaped;
 }
 
+// Where the Task Scheduler service is not running (Wine's never finishes
+// starting), asking it only waits for a connection that never comes.
+bool taskSchedulerPresent() {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (manager == nullptr)
+        return false;
+    SC_HANDLE service = OpenServiceA(manager, "Schedule", SERVICE_QUERY_STATUS);
+    SERVICE_STATUS status{};
+    const bool running = service != nullptr && QueryServiceStatus(service, &status) &&
+                         status.dwCurrentState == SERVICE_RUNNING;
+    if (service != nullptr)
+        CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return running;
+}
+
 // The task folder "\" of this computer's Task Scheduler.
 bool rootFolder(ComRef<ITaskFolder>& folder) {
     ComRef<ITaskService> service;
@@ -101,6 +117,8 @@ bool rootFolder(ComRef<ITaskFolder>& folder) {
 }
 
 bool taskExists() {
+    if (!taskSchedulerPresent())
+        return false;
     ComApartment apartment;
     ComRef<ITaskFolder> folder;
     ComRef<IRegisteredTask> task;
@@ -109,6 +127,8 @@ bool taskExists() {
 }
 
 bool setTask(bool on, const std::string& program, const std::string& arguments) {
+    if (!taskSchedulerPresent())
+        return false;
     ComApartment apartment;
     ComRef<ITaskFolder> folder;
     if (!rootFolder(folder))
@@ -194,7 +214,8 @@ bool setStartWithWindows(bool on, const std::string& program, const std::string&
         const bool task_cleared = !taskExists() || setTask(false, program, arguments);
         return run_cleared && task_cleared;
     }
-    if (runningAsAdministrator())
-        return setTask(true, program, arguments) && setRunValue(false, command);
+    if (runningAsAdministrator() && setTask(true, program, arguments))
+        return setRunValue(false, command);
+    // Without the Task Scheduler the program still starts, if without the highest rights.
     return setRunValue(true, command);
 }
