@@ -6,6 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+# --readme-images: also refresh the README's two pictures from this run's screenshots.
+readme_images=
+[ "${1:-}" = --readme-images ] && readme_images=1
 
 if [ "$(id -u)" = 0 ]; then
   scripts/install-deps.sh
@@ -151,3 +154,12 @@ echo "TarnwickTray.exe /exit: $?"
 wait "$tray_pid" || true
 rm -f "$screens"/*.done
 ls "$screens"/tray-*.png 2>/dev/null | sed 's/^/== screenshot: /'
+
+# The README's pictures: the alerts of the run and the Events page, cut to what
+# they show and made small.
+if [ -n "$readme_images" ]; then
+  mkdir -p "$root/docs/images"
+  convert "$demo/alerts.png" -trim +repage -resize 80% -strip -define png:exclude-chunks=date,time "$root/docs/images/alert.png"
+  convert "$screens/events.png" -trim +repage -resize 60% -strip -define png:exclude-chunks=date,time "$root/docs/images/preferences.png"
+  echo "== README pictures: docs/images/alert.png, docs/images/preferences.png"
+fi

@@ -139,6 +139,26 @@ esac
 [ -n "$run_win32" ] && wine_tests win32
 [ -n "$run_win64" ] && wine_tests win64
 
+# The installer: the i686 package checked as files, the twin's installed, run,
+# upgraded and removed by msiexec under 64-bit Wine (scripts/test-msi.sh).
+msi_tests() {
+  local line
+  echo "== msi: the packages, and the installer under Wine"
+  bash scripts/test-msi.sh 2>&1 | tee build/msi.log
+  line=$(grep -E '^msi: [0-9]+ passed, [0-9]+ failed$' build/msi.log | tail -n 1)
+  if [ -z "$line" ]; then
+    failed=$((failed + 1))
+    return
+  fi
+  passed=$((passed + $(sed -E 's/^msi: ([0-9]+) passed.*/\1/' <<<"$line")))
+  failed=$((failed + $(sed -E 's/.* ([0-9]+) failed$/\1/' <<<"$line")))
+}
+if [ -n "$win32_built" ] && [ -n "$win64_built" ]; then
+  msi_tests
+else
+  echo "== msi: not run (it needs both builds)"
+fi
+
 echo "took $(($(date +%s) - started)) s"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
