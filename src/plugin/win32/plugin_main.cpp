@@ -84,8 +84,9 @@ int handleStart() {
     // Without a host there is nobody to register with and nobody to stop the thread.
     if (HostLink.load() == nullptr)
         return 0;
-    // A second start while running is not expected; keep the running thread.
-    if (watcher_thread != nullptr || stop_event != nullptr)
+    // A second start while running is not expected; keep the running thread, or
+    // the idle state of a start whose watcher could not be made.
+    if (watcher_thread != nullptr || stop_event != nullptr || trackerLockCreated())
         return 0;
 
     WSADATA winsock;
@@ -101,8 +102,19 @@ int handleStart() {
     sendHostRequest(host::kRequestPrefsInitialize, &prefs);
 
     setLogPath(currentSettings()->LogFile.c_str());
+    // Without the event the watcher's waits would fail at once and it would poll
+    // without a pause: then there is no watcher, and the plug-in stays idle.
     stop_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (stop_event == nullptr) {
+        DebugTrace("%s: CreateEvent_ERROR = %lu", TRACE_TAG, GetLastError());
+        return 0;
+    }
     watcher_thread = CreateThread(nullptr, 0, WatcherThread, nullptr, 0, nullptr);
+    if (watcher_thread == nullptr) {
+        DebugTrace("%s: CreateThread_ERROR = %lu", TRACE_TAG, GetLastError());
+        CloseHandle(stop_event);
+        stop_event = nullptr;
+    }
     return 0;
 }
 
