@@ -31,7 +31,8 @@ constexpr DWORD kStopWaitMilliseconds = 5000;
 constexpr DWORD kForcedExitCode = 123;
 constexpr char kIniFileName[] = "tarnwick.ini";
 
-// Whether "start" got Winsock, so that "stop" gives it back once.
+// Whether "start" got Winsock, so that "unload" gives it back once. It is held
+// past "stop": the preferences window and its lookups live on until "unload".
 bool winsock_started = false;
 
 void copyField(char* field, size_t size, const char* text) {
@@ -89,11 +90,13 @@ int handleStart() {
     if (watcher_thread != nullptr || stop_event != nullptr || trackerLockCreated())
         return 0;
 
-    WSADATA winsock;
-    const int winsock_error = WSAStartup(MAKEWORD(2, 2), &winsock);
-    winsock_started = winsock_error == 0;
-    if (!winsock_started)
-        DebugTrace("%s: WSAStartup_ERROR = %d", TRACE_TAG, winsock_error);
+    if (!winsock_started) {
+        WSADATA winsock;
+        const int winsock_error = WSAStartup(MAKEWORD(2, 2), &winsock);
+        winsock_started = winsock_error == 0;
+        if (!winsock_started)
+            DebugTrace("%s: WSAStartup_ERROR = %d", TRACE_TAG, winsock_error);
+    }
     createTrackerLock();
     logo_bitmap = LoadBitmapA(module_instance, MAKEINTRESOURCEA(IDB_LOGO));
     load_preferences();
@@ -140,13 +143,11 @@ int handleStop() {
         logo_bitmap = nullptr;
     }
     deleteTrackerLock();
-    // One cleanup for the one startup of "start", so that Winsock is not held
-    // once more for every start of the host's session. A thread ended by force
-    // may have died inside a name lookup: then Winsock keeps that reference
-    // rather than have the host's thread clean up after it.
-    if (winsock_started && !forced)
-        WSACleanup();
-    winsock_started = false;
+    // A thread ended by force may have died inside a name lookup: then Winsock
+    // keeps that startup for good rather than have the host's thread clean up
+    // after it, and the next start makes one of its own.
+    if (forced)
+        winsock_started = false;
     return 0;
 }
 
@@ -155,6 +156,12 @@ int handleUnload() {
     if (prefs_window != nullptr) {
         destroyHostDialog(prefs_window);
         prefs_window = nullptr;
+    }
+    // One cleanup for the one startup, once no window is left to look names up.
+    // A watcher still running (no "stop" came) keeps it for its own lookups.
+    if (winsock_started && watcher_thread == nullptr) {
+        WSACleanup();
+        winsock_started = false;
     }
     HostLink.store(nullptr);
     return 0;
