@@ -7,6 +7,7 @@
 
 #include "config/plugin_settings.h"
 #include "config/settings_file.h"
+#include "events/event_dispatch.h"
 #include "process_figures.h"
 
 #include <functional>
@@ -245,6 +246,41 @@ TEST_F(Faults, TenThousandAlertsTheHostNeverEnds) {
                 freed, freed / (kAlerts + 1));
     RecordProperty("HeapBytesPerAlert", static_cast<int>(freed / (kAlerts + 1)));
     EXPECT_GE(freed, (kAlerts + 1) * sizeof(ConnectionInfo));
+}
+
+// Windows lists share sessions to administrators only. A session query refused
+// for lack of rights, by ExecQuery or while reading the rows, brings one alert
+// that says so for each start, in the modes that show alerts; other failures
+// bring none.
+TEST_F(Faults, ASessionQueryRefusedForLackOfRightsBringsOneNoticeEachStart) {
+    struct Case {
+        const char* mode;
+        const char* failure;
+        size_t notices_each_start;
+        int starts;
+    };
+    const Case cases[] = {{"3", "fail query 0x80041003\n", 1, 2},
+                          {"1", "fail next 0 0x80070005\n", 1, 1},
+                          {"2", "fail query 0x80041003\n", 0, 1},
+                          {"3", "fail query\n", 0, 1},
+                          {"3", "fail next 0\n", 0, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("PluginMode ") + c.mode + ", " + c.failure);
+        writeSettings(std::string("PluginMode = ") + c.mode + "\r\n");
+        serve({}, c.failure);
+        hoststub::clearRequests();
+        for (int start = 1; start <= c.starts; ++start) {
+            const unsigned long seen = data_.queryCount();
+            loadAndStart();
+            ASSERT_TRUE(data_.waitForQueryCount(seen + 3)) << "two refused polls are done";
+            ASSERT_EQ(hoststub::sendSimple("stop"), 0);
+            ASSERT_EQ(hoststub::sendSimple("unload"), 0);
+        }
+        std::vector<std::string> texts;
+        for (const hoststub::Request& alert : hoststub::requestsNamed("systraySetAlert"))
+            texts.push_back(alert.alert_text);
+        EXPECT_EQ(texts, std::vector<std::string>(c.notices_each_start * c.starts, kRightsNotice));
+    }
 }
 
 } // namespace

@@ -15,7 +15,7 @@ int CConnectionEnumerator::getConnections(std::vector<ConnectionInfo>& connectio
             // Out of memory: keep the rows read so far, as when Next fails part-way.
             return false;
         }
-    });
+    }, &failure_);
 }
 
 int CConnectionEnumerator::readConnection(IWbemClassObject* row, ConnectionInfo& connection) {
