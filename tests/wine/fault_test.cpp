@@ -9,6 +9,7 @@
 #include "config/settings_file.h"
 #include "events/event_dispatch.h"
 #include "process_figures.h"
+#include "shell/wmi_test_support.h"
 
 #include <functional>
 
@@ -29,6 +30,16 @@ std::vector<std::string> loggedEvents(const std::string& path) {
 // A log line's text after the date and time, for a session at 127.0.0.1.
 std::string logged(const char* word, const std::string& user, const std::string& share) {
     return std::string("\"") + word + "\" \"" + user + "\" \"127.0.0.1\" \"localhost\" \"" + share + "\"";
+}
+
+HANDLE WINAPI noEvent(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCSTR) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+HANDLE WINAPI noThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
 }
 
 class Faults : public SessionTest {
@@ -249,38 +260,51 @@ TEST_F(Faults, TenThousandAlertsTheHostNeverEnds) {
 }
 
 // Windows lists share sessions to administrators only. A session query refused
-// for lack of rights, by ExecQuery or while reading the rows, brings one alert
-// that says so for each start, in the modes that show alerts; other failures
-// bring none.
+// for lack of rights (by ExecQuery or by Next) brings one notice each start, in
+// the modes that show alerts; other failures bring none.
 TEST_F(Faults, ASessionQueryRefusedForLackOfRightsBringsOneNoticeEachStart) {
-    struct Case {
-        const char* mode;
-        const char* failure;
-        size_t notices_each_start;
-        int starts;
-    };
-    const Case cases[] = {{"3", "fail query 0x80041003\n", 1, 2},
-                          {"1", "fail next 0 0x80070005\n", 1, 1},
-                          {"2", "fail query 0x80041003\n", 0, 1},
-                          {"3", "fail query\n", 0, 1},
-                          {"3", "fail next 0\n", 0, 1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("PluginMode ") + c.mode + ", " + c.failure);
-        writeSettings(std::string("PluginMode = ") + c.mode + "\r\n");
-        serve({}, c.failure);
+    const std::tuple<const char*, const char*, size_t> cases[] = {{"3", "fail query 0x80041003\n", 2},
+                                                                  {"1", "fail next 0 0x80070005\n", 2},
+                                                                  {"2", "fail query 0x80041003\n", 0},
+                                                                  {"3", "fail query\n", 0}};
+    for (const auto& [mode, failure, notices] : cases) {
+        writeSettings(std::string("PluginMode = ") + mode + "\r\n");
+        serve({}, failure);
         hoststub::clearRequests();
-        for (int start = 1; start <= c.starts; ++start) {
-            const unsigned long seen = data_.queryCount();
+        for (int start = 0; start < 2; ++start) {
             loadAndStart();
-            ASSERT_TRUE(data_.waitForQueryCount(seen + 3)) << "two refused polls are done";
+            ASSERT_TRUE(data_.waitForQueryCount(data_.queryCount() + 3)) << "two refused polls are done";
             ASSERT_EQ(hoststub::sendSimple("stop"), 0);
             ASSERT_EQ(hoststub::sendSimple("unload"), 0);
         }
         std::vector<std::string> texts;
         for (const hoststub::Request& alert : hoststub::requestsNamed("systraySetAlert"))
             texts.push_back(alert.alert_text);
-        EXPECT_EQ(texts, std::vector<std::string>(c.notices_each_start * c.starts, kRightsNotice));
+        EXPECT_EQ(texts, std::vector<std::string>(notices, kRightsNotice)) << mode << ", " << failure;
     }
+}
+
+// "start" that cannot make its stop event or its watcher says so and stays
+// idle: no watcher polls WMI without a pause, and "stop" has none to end.
+TEST_F(Faults, AStartWithoutStopEventOrWatcherThreadStaysIdle) {
+    const std::pair<const char*, void*> failing[] = {{"CreateEventA", reinterpret_cast<void*>(&noEvent)},
+                                                     {"CreateThread", reinterpret_cast<void*>(&noThread)}};
+    writeSettings("");
+    for (const auto& function : failing) {
+        ASSERT_EQ(hoststub::sendLoad(home_.c_str()), 0);
+        {
+            wmitest::ImportPatch patch("KERNEL32.dll", function.first, function.second,
+                                       GetModuleHandleA("Tarnwick.dll"));
+            ASSERT_TRUE(patch.active()) << function.first;
+            ASSERT_EQ(hoststub::sendSimple("start"), 0);
+        }
+        ASSERT_EQ(hoststub::sendSimple("stop"), 0);
+        ASSERT_EQ(hoststub::sendSimple("unload"), 0);
+    }
+    EXPECT_EQ(traceContaining("_ERROR = 8"),
+              (std::vector<std::string>{"TARNWICK: CreateEvent_ERROR = 8", "TARNWICK: CreateThread_ERROR = 8"}));
+    EXPECT_EQ(data_.queryCount(), 0ul);
+    EXPECT_EQ(countTraceContaining("FORCE THREAD TERMINATION"), 0u);
 }
 
 } // namespace
