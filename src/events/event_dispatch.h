@@ -17,7 +17,7 @@ void dispatchEvent(const ShareEvent& event, bool test);
 // What the user is told when Windows refuses the list of share sessions for
 // lack of rights.
 inline constexpr char kRightsNotice[] = "Tarnwick cannot see who uses your shares: Windows shows share "
-                                       "sessions to administrators only. Run Trillian as administrator.";
+                                        "sessions to administrators only. Run Trillian as administrator.";
 
 // Shows kRightsNotice as an alert, in the modes that show alerts. True when the
 // mode shows alerts (the notice went out); false when it shows none.
