@@ -170,8 +170,7 @@ TEST_F(Lifecycle, StopAndStartAgainRestartsMonitoring) {
     EXPECT_EQ(countLines("TARNWICK: Enter GLOBAL->load_preferences\n"), 1u);
     ASSERT_EQ(sendSimple("stop"), 0);
     EXPECT_FALSE(anyLineContains("FORCE THREAD TERMINATION"));
-    // The preferences window outlives "stop", and its lookups need Winsock still
-    // started (Wine's lookups never check; a socket does).
+    // The preferences window's lookups outlive "stop" (Wine checks sockets, not lookups).
     const SOCKET probe = socket(AF_INET, SOCK_DGRAM, 0);
     EXPECT_NE(probe, INVALID_SOCKET) << "error " << WSAGetLastError();
     closesocket(probe);
