@@ -52,9 +52,9 @@ inline bool comInitialisedHere() {
     return hr == S_FALSE;
 }
 
-// Points the import of `function` from `dll` of this program (or of `module`)
-// at `replacement` for the lifetime of the object. The enumerators are linked
-// into this program, so their calls go through these import slots.
+// Points this program's import of `function` from `dll` at `replacement` for
+// the lifetime of the object. The enumerators are linked into this program,
+// so their calls go through these import slots.
 class ImportPatch {
 public:
     ImportPatch(const char* dll, const char* function, void* replacement, HMODULE module = nullptr) {
