@@ -4,7 +4,7 @@ set -euo pipefail
 
 # clang and its runtime libraries build the fuzz targets (libFuzzer); g++ brings ThreadSanitizer.
 packages=(cmake g++ ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
-          g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix xvfb x11-apps imagemagick clang-format clang-tidy cppcheck python3 file git binutils)
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix xvfb x11-apps imagemagick clang-format clang-tidy cppcheck python3 file git binutils mount util-linux)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -1,4 +1,5 @@
 #include "base/trace.h"
+#include "events/ipv6_text.h"
 #include "events/message_template.h"
 #include "support/debug_output_capture.h"
 #include "support/name_service_stub.h"
@@ -255,6 +256,25 @@ TEST_F(MessageTemplateTest, ResolvedNameMayHoldLaterTags) {
     setNameServiceEntry("10.9.9.9", "$UserName$-$ComputerName$");
     // The user name's pass comes later and expands it; the computer name's pass came earlier.
     EXPECT_EQ(expanded(c, "$ComputerRealName$"), "UserName-$ComputerName$");
+}
+
+// Each IPv6 text with its address written out in full; scope 99 marks "no IPv6 address".
+TEST(Ipv6Text, ReadsIpv6TextInEachFormAndNothingElse) {
+    const auto parsed = [](const char* text) {
+        Ipv6Address address;
+        address.scope = parseIpv6Text(text, address) ? address.scope : 99;
+        return std::make_pair(address.bytes, address.scope);
+    };
+    for (const auto& [text, full, scope] : {std::make_tuple("[::1]", "0:0:0:0:0:0:0:1", 0u),
+                                            {"fe80::a:B%12", "fe80:0:0:0:0:0:a:b", 12u},
+                                            {"[fe80::1%eth0]", "fe80:0:0:0:0:0:0:1", 0u},
+                                            {"1::", "1:0:0:0:0:0:0:0", 0u},
+                                            {"::ffff:10.1.2.255", "0:0:0:0:0:ffff:a01:2ff", 0u}})
+        EXPECT_EQ(parsed(text), std::make_pair(parsed(full).first, scope)) << text;
+    for (const char* text : {"10.1.2.3", "ComputerName", "", "[]", "[::1", "::1%", "1:2:3:4:5:6:7", "1::2::3",
+                             "1:2:3:4:5:6:7:8:9", ":1::", "1:", "12345::", "::g", "::1.2.3.256", "::1.2.3",
+                             " ::1", "1::2:3:4:5:6:7:8"})
+        EXPECT_EQ(parsed(text).second, 99u) << text;
 }
 
 } // namespace
