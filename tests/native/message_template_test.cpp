@@ -258,23 +258,21 @@ TEST_F(MessageTemplateTest, ResolvedNameMayHoldLaterTags) {
     EXPECT_EQ(expanded(c, "$ComputerRealName$"), "UserName-$ComputerName$");
 }
 
-// Each IPv6 text with its address written out in full; scope 99 marks "no IPv6 address".
+// Each IPv6 text against the same address written out in full, and its zone's number.
 TEST(Ipv6Text, ReadsIpv6TextInEachFormAndNothingElse) {
-    const auto parsed = [](const char* text) {
-        Ipv6Address address;
-        address.scope = parseIpv6Text(text, address) ? address.scope : 99;
-        return std::make_pair(address.bytes, address.scope);
-    };
-    for (const auto& [text, full, scope] : {std::make_tuple("[::1]", "0:0:0:0:0:0:0:1", 0u),
-                                            {"fe80::a:B%12", "fe80:0:0:0:0:0:a:b", 12u},
-                                            {"[fe80::1%eth0]", "fe80:0:0:0:0:0:0:1", 0u},
-                                            {"1::", "1:0:0:0:0:0:0:0", 0u},
-                                            {"::ffff:10.1.2.255", "0:0:0:0:0:ffff:a01:2ff", 0u}})
-        EXPECT_EQ(parsed(text), std::make_pair(parsed(full).first, scope)) << text;
+    Ipv6Address address, full;
+    for (const auto& [text, written_out, scope] : {std::make_tuple("[::1]", "0:0:0:0:0:0:0:1", 0u),
+                                                   {"fe80::a:B%12", "fe80:0:0:0:0:0:a:b", 12u},
+                                                   {"[fe80::1%eth0]", "fe80:0:0:0:0:0:0:1", 0u},
+                                                   {"1::", "1:0:0:0:0:0:0:0", 0u},
+                                                   {"::ffff:10.1.2.255", "0:0:0:0:0:ffff:a01:2ff", 0u}}) {
+        ASSERT_TRUE(parseIpv6Text(text, address) && parseIpv6Text(written_out, full)) << text;
+        EXPECT_TRUE(address.bytes == full.bytes && address.scope == scope) << text;
+    }
     for (const char* text : {"10.1.2.3", "ComputerName", "", "[]", "[::1", "::1%", "1:2:3:4:5:6:7", "1::2::3",
                              "1:2:3:4:5:6:7:8:9", ":1::", "1:", "12345::", "::g", "::1.2.3.256", "::1.2.3",
                              " ::1", "1::2:3:4:5:6:7:8"})
-        EXPECT_EQ(parsed(text).second, 99u) << text;
+        EXPECT_FALSE(parseIpv6Text(text, address)) << text;
 }
 
 } // namespace

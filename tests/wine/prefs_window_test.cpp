@@ -163,13 +163,12 @@ TEST_F(PrefsWindow, TabsSwitchPagesAndCancelOkAndUnloadRemoveTheWindow) {
     }
 }
 
-// The host destroys its window, the page's parent, without "prefsAction".
 TEST_F(PrefsWindow, OneThatDiedWithTheHostsWindowCountsAsNone) {
     writeSettings("");
     loadAndStart();
     HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
     ASSERT_EQ(hoststub::sendPrefsShow(1, "Tarnwick", parent, 0, 0), 0);
-    DestroyWindow(parent);
+    DestroyWindow(parent); // as a host may, without "prefsAction"
     ASSERT_EQ(show(1, 5, 5) + hoststub::sendSimple("unload"), 0);
     EXPECT_EQ(hoststub::requestsNamed("dialogAdd").size(), 2u) << "the next show makes a new window";
     const auto removed = hoststub::requestsNamed("dialogRemove");
