@@ -6,7 +6,7 @@ set -euo pipefail
 # wixl builds the installer and msitools reads it back.
 packages=(cmake g++ ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix xvfb x11-apps imagemagick clang-format clang-tidy cppcheck python3 file git binutils
-          wixl msitools zip unzip)
+          mount util-linux wixl msitools zip unzip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

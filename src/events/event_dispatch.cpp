@@ -58,11 +58,23 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
     if (modeShows(settings.PluginMode)) {
         if (!test && !findSourceIn(settings, share))
             return;
-        platformRequestAlert(text, event.Connection, settings.PersistentAlerts);
+        platformRequestAlert(text, &event.Connection, settings.PersistentAlerts);
     }
 }
 
 } // namespace
+
+bool dispatchRightsNotice() {
+    try {
+        const SettingsSnapshot settings = currentSettings();
+        if (!settings || !modeShows(settings->PluginMode))
+            return false;
+        platformRequestAlert(kRightsNotice, nullptr, settings->PersistentAlerts);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
 
 void dispatchEvent(const ShareEvent& event, bool test) {
     try {

@@ -19,11 +19,12 @@ int variableValue(const ConnectionInfo& connection, const std::string& tag, std:
 // "HH:MM:SS" with at least two digits each; hours are neither wrapped nor cut.
 std::string formatActiveTime(uint32_t seconds);
 
-// The host name that the name service gives for an IPv4 address text, or the
-// address text itself when there is none. Traces the answer.
+// The host name that the name service gives for an IPv4 or IPv6 address text,
+// or the address text itself when there is none. Traces the answer.
 std::string resolveComputerName(const std::string& address);
 
 // Platform seam: one reverse query of the name service. On success sets
 // `host_name` and returns true; otherwise sets `error_code` to the platform's
-// error and returns false. gethostbyaddr in the DLL; a programmable table natively.
+// error and returns false. gethostbyaddr in the DLL (getnameinfo for IPv6 text);
+// a programmable table natively.
 bool platformReverseLookup(const std::string& address, std::string& host_name, int& error_code);

@@ -1,4 +1,5 @@
 #include "base/trace.h"
+#include "events/ipv6_text.h"
 #include "events/message_template.h"
 #include "support/debug_output_capture.h"
 #include "support/name_service_stub.h"
@@ -255,6 +256,23 @@ TEST_F(MessageTemplateTest, ResolvedNameMayHoldLaterTags) {
     setNameServiceEntry("10.9.9.9", "$UserName$-$ComputerName$");
     // The user name's pass comes later and expands it; the computer name's pass came earlier.
     EXPECT_EQ(expanded(c, "$ComputerRealName$"), "UserName-$ComputerName$");
+}
+
+// Each IPv6 text against the same address written out in full, and its zone's number.
+TEST(Ipv6Text, ReadsIpv6TextInEachFormAndNothingElse) {
+    Ipv6Address address, full;
+    for (const auto& [text, written_out, scope] : {std::make_tuple("[::1]", "0:0:0:0:0:0:0:1", 0u),
+                                                   {"fe80::a:B%12", "fe80:0:0:0:0:0:a:b", 12u},
+                                                   {"[fe80::1%eth0]", "fe80:0:0:0:0:0:0:1", 0u},
+                                                   {"1::", "1:0:0:0:0:0:0:0", 0u},
+                                                   {"::ffff:10.1.2.255", "0:0:0:0:0:ffff:a01:2ff", 0u}}) {
+        ASSERT_TRUE(parseIpv6Text(text, address) && parseIpv6Text(written_out, full)) << text;
+        EXPECT_TRUE(address.bytes == full.bytes && address.scope == scope) << text;
+    }
+    for (const char* text : {"10.1.2.3", "ComputerName", "", "[]", "[::1", "::1%", "1:2:3:4:5:6:7", "1::2::3",
+                             "1:2:3:4:5:6:7:8:9", ":1::", "1:", "12345::", "::g", "::1.2.3.256", "::1.2.3",
+                             " ::1", "1::2:3:4:5:6:7:8"})
+        EXPECT_FALSE(parseIpv6Text(text, address)) << text;
 }
 
 } // namespace

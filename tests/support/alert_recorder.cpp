@@ -11,10 +11,10 @@ std::vector<RecordedAlert>& alerts() {
 }
 } // namespace
 
-void platformRequestAlert(const std::string& text, const ConnectionInfo& connection, int32_t persistent) {
+void platformRequestAlert(const std::string& text, const ConnectionInfo* connection, int32_t persistent) {
     RecordedAlert alert;
     alert.text = text;
-    alert.connection = connection;
+    alert.connection = connection != nullptr ? *connection : ConnectionInfo();
     alert.persistent = persistent;
     std::lock_guard<std::mutex> hold(alerts_mutex);
     alerts().push_back(std::move(alert));

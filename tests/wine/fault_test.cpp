@@ -7,7 +7,9 @@
 
 #include "config/plugin_settings.h"
 #include "config/settings_file.h"
+#include "events/event_dispatch.h"
 #include "process_figures.h"
+#include "shell/wmi_test_support.h"
 
 #include <functional>
 
@@ -29,6 +31,11 @@ std::vector<std::string> loggedEvents(const std::string& path) {
 std::string logged(const char* word, const std::string& user, const std::string& share) {
     return std::string("\"") + word + "\" \"" + user + "\" \"127.0.0.1\" \"localhost\" \"" + share + "\"";
 }
+
+struct Refused {
+    static HANDLE WINAPI event(void*, BOOL, BOOL, LPCSTR) { return nullptr; }
+    static HANDLE WINAPI thread(void*, SIZE_T, void*, void*, DWORD, DWORD*) { return nullptr; }
+};
 
 class Faults : public SessionTest {
 protected:
@@ -245,6 +252,43 @@ TEST_F(Faults, TenThousandAlertsTheHostNeverEnds) {
                 freed, freed / (kAlerts + 1));
     RecordProperty("HeapBytesPerAlert", static_cast<int>(freed / (kAlerts + 1)));
     EXPECT_GE(freed, (kAlerts + 1) * sizeof(ConnectionInfo));
+}
+
+// Windows lists share sessions to administrators only: one notice each start where alerts show.
+TEST_F(Faults, ASessionQueryRefusedForLackOfRightsBringsOneNoticeEachStart) {
+    const std::tuple<const char*, const char*, size_t> cases[] = {{"3", "fail query 0x80041003\n", 2},
+                                                                  {"1", "fail next 0 0x80070005\n", 2},
+                                                                  {"2", "fail query 0x80041003\n", 0}};
+    for (const auto& [mode, failure, notices] : cases) {
+        writeSettings(std::string("PluginMode = ") + mode + "\r\n");
+        serve({}, failure);
+        hoststub::clearRequests();
+        for (int start = 0; start < 2; ++start) {
+            loadAndStart();
+            ASSERT_TRUE(data_.waitForQueryCount(data_.queryCount() + 3)) << "two refused polls are done";
+            ASSERT_EQ(hoststub::sendSimple("stop") + hoststub::sendSimple("unload"), 0);
+        }
+        const auto alerts = hoststub::requestsNamed("systraySetAlert");
+        EXPECT_EQ(alerts.size(), notices) << mode << " " << failure;
+        EXPECT_TRUE(alerts.empty() || alerts.back().alert_text == kRightsNotice);
+    }
+}
+
+// A start without its stop event or its watcher says so and stays idle.
+TEST_F(Faults, AStartWithoutStopEventOrWatcherThreadStaysIdle) {
+    const std::pair<const char*, void*> failing[] = {
+        {"CreateEventA", reinterpret_cast<void*>(&Refused::event)},
+        {"CreateThread", reinterpret_cast<void*>(&Refused::thread)}};
+    writeSettings("");
+    for (const auto& [function, replacement] : failing) {
+        ASSERT_EQ(hoststub::sendLoad(home_.c_str()), 0);
+        wmitest::ImportPatch patch("KERNEL32.dll", function, replacement, GetModuleHandleA("Tarnwick.dll"));
+        EXPECT_EQ(
+            hoststub::sendSimple("start") + hoststub::sendSimple("stop") + hoststub::sendSimple("unload"), 0);
+    }
+    EXPECT_EQ(countTraceContaining("TARNWICK: CreateEvent_ERROR = "), 1u);
+    EXPECT_EQ(countTraceContaining("TARNWICK: CreateThread_ERROR = "), 1u);
+    EXPECT_EQ(data_.queryCount() + countTraceContaining("FORCE THREAD"), 0u) << "nothing polled or ended";
 }
 
 } // namespace

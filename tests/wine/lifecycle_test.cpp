@@ -170,7 +170,10 @@ TEST_F(Lifecycle, StopAndStartAgainRestartsMonitoring) {
     EXPECT_EQ(countLines("TARNWICK: Enter GLOBAL->load_preferences\n"), 1u);
     ASSERT_EQ(sendSimple("stop"), 0);
     EXPECT_FALSE(anyLineContains("FORCE THREAD TERMINATION"));
-    EXPECT_EQ(winsockStartupsLeft(), 0) << "every start's Winsock startup is matched at its stop";
+    EXPECT_EQ(closesocket(socket(AF_INET, SOCK_DGRAM, 0)), 0)
+        << WSAGetLastError() << ": Winsock must outlive \"stop\" for the preferences window's lookups";
+    ASSERT_EQ(sendSimple("unload"), 0);
+    EXPECT_EQ(winsockStartupsLeft(), 0) << "one cleanup for each startup, at unload";
 }
 
 TEST_F(Lifecycle, TheLogoExistsFromStartToStop) {

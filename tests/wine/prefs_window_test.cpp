@@ -163,4 +163,15 @@ TEST_F(PrefsWindow, TabsSwitchPagesAndCancelOkAndUnloadRemoveTheWindow) {
     }
 }
 
+TEST_F(PrefsWindow, OneThatDiedWithTheHostsWindowCountsAsNone) {
+    writeSettings("");
+    loadAndStart();
+    HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(hoststub::sendPrefsShow(1, "Tarnwick", parent, 0, 0), 0);
+    DestroyWindow(parent); // as a host may, without "prefsAction"
+    ASSERT_EQ(show(1, 5, 5) + hoststub::sendSimple("unload"), 0);
+    EXPECT_EQ(hoststub::requestsNamed("dialogAdd").size(), 2u) << "the next show makes a new window";
+    const auto removed = hoststub::requestsNamed("dialogRemove");
+    EXPECT_TRUE(removed.size() == 1 && removed[0].window_existed) << "none for the dead window";
+}
 } // namespace

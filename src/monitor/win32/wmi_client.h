@@ -22,9 +22,10 @@ int closeConnection(IWbemLocator*& locator, IWbemServices*& services) noexcept;
 // Runs `query` and calls `readRow` once per row, in the order delivered; the row
 // is released after the call. `readRow` returns false to stop (it could not keep
 // the row). 0 the query ran (also when the rows ended early); 1 not connected or
-// the query was refused; 2 rewinding the result failed.
+// the query was refused; 2 rewinding the result failed. A given `failure` is set
+// to the code of the WMI call that failed, S_OK when none did.
 int runQuery(IWbemServices* services, const wchar_t* query,
-             const std::function<bool(IWbemClassObject*)>& readRow) noexcept;
+             const std::function<bool(IWbemClassObject*)>& readRow, HRESULT* failure = nullptr) noexcept;
 
 // The locator and services of one connection, the part both enumerators have in
 // common. Used on one thread: the one that called connect, which COM then runs

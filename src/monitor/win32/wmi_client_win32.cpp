@@ -88,7 +88,10 @@ int closeConnection(IWbemLocator*& locator, IWbemServices*& services) noexcept {
 }
 
 int runQuery(IWbemServices* services, const wchar_t* query,
-             const std::function<bool(IWbemClassObject*)>& readRow) noexcept {
+             const std::function<bool(IWbemClassObject*)>& readRow, HRESULT* failure) noexcept {
+    HRESULT ignored = S_OK;
+    HRESULT& failed = failure != nullptr ? *failure : ignored;
+    failed = S_OK;
     if (services == nullptr)
         return 1;
     ComRef<IEnumWbemClassObject> rows;
@@ -100,12 +103,14 @@ int runQuery(IWbemServices* services, const wchar_t* query,
         const HRESULT hr = services->ExecQuery(language.get(), text.get(), WBEM_FLAG_RETURN_IMMEDIATELY,
                                                nullptr, rows.put());
         if (FAILED(hr) || rows.get() == nullptr) {
+            failed = hr;
             DebugTrace("%s: error querying : [%s] [0x%.8lX]!", TRACE_TAG, QueryText(query).get(), code(hr));
             return 1;
         }
     }
     const HRESULT rewound = rows->Reset();
     if (FAILED(rewound)) {
+        failed = rewound;
         DebugTrace("%s: error rewinding : [%s] [0x%.8lX]!", TRACE_TAG, QueryText(query).get(), code(rewound));
         return 2;
     }
@@ -117,6 +122,8 @@ int runQuery(IWbemServices* services, const wchar_t* query,
         // failure, or a success without a row (which would otherwise keep us here
         // for ever), ends them before it.
         if (FAILED(hr) || returned == 0 || row.get() == nullptr) {
+            if (FAILED(hr))
+                failed = hr;
             if (hr != WBEM_S_FALSE)
                 traceRowsCut(query, read, hr);
             break;

@@ -29,6 +29,12 @@ public:
     // 1 not connected or the query was refused; 2 rewinding the result failed.
     int getConnections(std::vector<ConnectionInfo>& connections);
 
+    // Whether the last getConnections was refused for lack of rights: Windows
+    // lists the sessions to administrators only.
+    bool refusedForRights() const {
+        return failure_ == static_cast<HRESULT>(WBEM_E_ACCESS_DENIED) || failure_ == E_ACCESSDENIED;
+    }
+
     // Fills `connection` from one Win32_ServerConnection row; properties that
     // cannot be read leave their fields as they are. LastReportTime is not touched.
     int readConnection(IWbemClassObject* row, ConnectionInfo& connection);
@@ -43,4 +49,7 @@ public:
     // decimal). The output keeps its value on every non-zero code.
     static int getStringProperty(IWbemClassObject* row, const wchar_t* name, std::string& value);
     static int getNumberProperty(IWbemClassObject* row, const wchar_t* name, uint32_t& value);
+
+private:
+    HRESULT failure_ = S_OK;
 };

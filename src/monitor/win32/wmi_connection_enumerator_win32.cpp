@@ -5,7 +5,7 @@
 
 int CConnectionEnumerator::getConnections(std::vector<ConnectionInfo>& connections) {
     connections.clear();
-    return wmi::runQuery(services(), L"Select * from win32_ServerConnection", [&](IWbemClassObject* row) {
+    const auto keep = [&](IWbemClassObject* row) {
         try {
             ConnectionInfo connection;
             readConnection(row, connection);
@@ -15,7 +15,8 @@ int CConnectionEnumerator::getConnections(std::vector<ConnectionInfo>& connectio
             // Out of memory: keep the rows read so far, as when Next fails part-way.
             return false;
         }
-    });
+    };
+    return wmi::runQuery(services(), L"Select * from win32_ServerConnection", keep, &failure_);
 }
 
 int CConnectionEnumerator::readConnection(IWbemClassObject* row, ConnectionInfo& connection) {

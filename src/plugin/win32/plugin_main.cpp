@@ -31,7 +31,8 @@ constexpr DWORD kStopWaitMilliseconds = 5000;
 constexpr DWORD kForcedExitCode = 123;
 constexpr char kIniFileName[] = "tarnwick.ini";
 
-// Whether "start" got Winsock, so that "stop" gives it back once.
+// Whether "start" got Winsock, so that "unload" gives it back once. It is held
+// past "stop": the preferences window and its lookups live on until "unload".
 bool winsock_started = false;
 
 void copyField(char* field, size_t size, const char* text) {
@@ -84,15 +85,18 @@ int handleStart() {
     // Without a host there is nobody to register with and nobody to stop the thread.
     if (HostLink.load() == nullptr)
         return 0;
-    // A second start while running is not expected; keep the running thread.
-    if (watcher_thread != nullptr || stop_event != nullptr)
+    // A second start while running is not expected; keep the running thread, or
+    // the idle state of a start whose watcher could not be made.
+    if (watcher_thread != nullptr || stop_event != nullptr || trackerLockCreated())
         return 0;
 
-    WSADATA winsock;
-    const int winsock_error = WSAStartup(MAKEWORD(2, 2), &winsock);
-    winsock_started = winsock_error == 0;
-    if (!winsock_started)
-        DebugTrace("%s: WSAStartup_ERROR = %d", TRACE_TAG, winsock_error);
+    if (!winsock_started) {
+        WSADATA winsock;
+        const int winsock_error = WSAStartup(MAKEWORD(2, 2), &winsock);
+        winsock_started = winsock_error == 0;
+        if (!winsock_started)
+            DebugTrace("%s: WSAStartup_ERROR = %d", TRACE_TAG, winsock_error);
+    }
     createTrackerLock();
     logo_bitmap = LoadBitmapA(module_instance, MAKEINTRESOURCEA(IDB_LOGO));
     load_preferences();
@@ -101,8 +105,19 @@ int handleStart() {
     sendHostRequest(host::kRequestPrefsInitialize, &prefs);
 
     setLogPath(currentSettings()->LogFile.c_str());
+    // Without the event the watcher's waits would fail at once and it would poll
+    // without a pause: then there is no watcher, and the plug-in stays idle.
     stop_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (stop_event == nullptr) {
+        DebugTrace("%s: CreateEvent_ERROR = %lu", TRACE_TAG, GetLastError());
+        return 0;
+    }
     watcher_thread = CreateThread(nullptr, 0, WatcherThread, nullptr, 0, nullptr);
+    if (watcher_thread == nullptr) {
+        DebugTrace("%s: CreateThread_ERROR = %lu", TRACE_TAG, GetLastError());
+        CloseHandle(stop_event);
+        stop_event = nullptr;
+    }
     return 0;
 }
 
@@ -128,13 +143,11 @@ int handleStop() {
         logo_bitmap = nullptr;
     }
     deleteTrackerLock();
-    // One cleanup for the one startup of "start", so that Winsock is not held
-    // once more for every start of the host's session. A thread ended by force
-    // may have died inside a name lookup: then Winsock keeps that reference
-    // rather than have the host's thread clean up after it.
-    if (winsock_started && !forced)
-        WSACleanup();
-    winsock_started = false;
+    // A thread ended by force may have died inside a name lookup: then Winsock
+    // keeps that startup for good rather than have the host's thread clean up
+    // after it, and the next start makes one of its own.
+    if (forced)
+        winsock_started = false;
     return 0;
 }
 
@@ -143,6 +156,12 @@ int handleUnload() {
     if (prefs_window != nullptr) {
         destroyHostDialog(prefs_window);
         prefs_window = nullptr;
+    }
+    // One cleanup for the one startup, once no window is left to look names up.
+    // A watcher still running (no "stop" came) keeps it for its own lookups.
+    if (winsock_started && watcher_thread == nullptr) {
+        WSACleanup();
+        winsock_started = false;
     }
     HostLink.store(nullptr);
     return 0;

@@ -39,6 +39,8 @@ void runWatcher() {
     CConnectionEnumerator enumerator;
     std::vector<ConnectionInfo> snapshot;
     std::vector<ShareEvent> events;
+    // Once for each start: told why nothing ever happens, the user need not hear it every second.
+    bool rights_notice_sent = false;
     for (;;) {
         snapshot.clear();
         events.clear();
@@ -55,6 +57,8 @@ void runWatcher() {
         }
         // A failed query leaves the snapshot empty, so every tracked session leaves.
         enumerator.getConnections(snapshot);
+        if (!rights_notice_sent && enumerator.refusedForRights())
+            rights_notice_sent = dispatchRightsNotice();
         {
             TrackerLockHold hold;
             CConnectionEnumerator::detectEvents(connectionTracker().table(), snapshot, events,

@@ -94,6 +94,11 @@ INT_PTR CALLBACK TabHostProc(HWND window, UINT message, WPARAM wparam, LPARAM) {
         case WM_DESTROY:
             destroyPages();
             break;
+        case WM_NCDESTROY:
+            // Also when the host destroys its own window, our parent, without telling us.
+            if (prefs_window == window)
+                prefs_window = nullptr;
+            break;
         default:
             break;
         }

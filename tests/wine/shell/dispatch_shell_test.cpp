@@ -6,12 +6,13 @@
 #include "config/settings_store.h"
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
+#include "events/message_template.h"
 #include "host_stand_in.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
+#include <winsock2.h>
 
 #include <algorithm>
 #include <atomic>
@@ -193,6 +194,17 @@ TEST_F(ShellDispatch, ANewLogPathWhileEventsFlowLosesAndSplitsNoLine) {
     EXPECT_GT(switches, 2);
     EXPECT_EQ(total, static_cast<size_t>(kEvents));
     EXPECT_EQ(users.size(), static_cast<size_t>(kEvents));
+}
+
+// Runs in a mount namespace whose hosts file names ::1 (cmake/win32.cmake).
+using Ipv6Names = ShellDispatch;
+TEST_F(Ipv6Names, ResolveAndTraceAsIpv4AddressesDo) {
+    WSADATA winsock;
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &winsock), 0);
+    for (const char* text : {"::1", "[::1]", "0:0::1%1"})
+        EXPECT_EQ(resolveComputerName(text), "v6loopback.tarnwick.test") << text;
+    EXPECT_EQ(resolveComputerName("2001:db8::7"), "2001:db8::7");
+    EXPECT_EQ(hoststub::traceLines().back().rfind("TARNWICK: resolving [2001:db8::7] = ERROR (", 0), 0u);
 }
 
 } // namespace

@@ -57,8 +57,8 @@ inline bool comInitialisedHere() {
 // so their calls go through these import slots.
 class ImportPatch {
 public:
-    ImportPatch(const char* dll, const char* function, void* replacement) {
-        BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    ImportPatch(const char* dll, const char* function, void* replacement, HMODULE module = nullptr) {
+        BYTE* base = reinterpret_cast<BYTE*>(module != nullptr ? module : GetModuleHandleA(nullptr));
         auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
         auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
         const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
