@@ -5,6 +5,7 @@
 #include "config/settings_store.h"
 #include "events/event_log.h"
 #include "events/message_template.h"
+#include "events/rights_notice.h"
 
 namespace {
 
@@ -64,12 +65,12 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
 
 } // namespace
 
-bool dispatchRightsNotice() {
+bool dispatchRightsNotice(const std::string& host_program) {
     try {
         const SettingsSnapshot settings = currentSettings();
         if (!settings || !modeShows(settings->PluginMode))
             return false;
-        platformRequestAlert(kRightsNotice, nullptr, settings->PersistentAlerts);
+        platformRequestAlert(rightsNoticeText(host_program), nullptr, settings->PersistentAlerts);
         return true;
     } catch (...) {
         return false;

@@ -14,14 +14,9 @@
 // kind or logged. Takes no lock; lets no exception out.
 void dispatchEvent(const ShareEvent& event, bool test);
 
-// What the user is told when Windows refuses the list of share sessions for
-// lack of rights.
-inline constexpr char kRightsNotice[] = "Tarnwick cannot see who uses your shares: Windows shows share "
-                                        "sessions to administrators only. Run Trillian as administrator.";
-
-// Shows kRightsNotice as an alert, in the modes that show alerts. True when the
-// mode shows alerts (the notice went out); false when it shows none.
-bool dispatchRightsNotice();
+// Shows the rights notice as an alert, in the modes that show alerts. True when
+// the mode shows alerts (the notice went out); false when it shows none.
+bool dispatchRightsNotice(const std::string& host_program);
 
 // Platform seam: asks the host to show an alert with the text, handing it a heap
 // copy of the connection (none for null) that onAlertEvent frees at

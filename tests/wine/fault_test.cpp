@@ -7,7 +7,7 @@
 
 #include "config/plugin_settings.h"
 #include "config/settings_file.h"
-#include "events/event_dispatch.h"
+#include "events/rights_notice.h"
 #include "process_figures.h"
 #include "shell/wmi_test_support.h"
 
@@ -270,7 +270,8 @@ TEST_F(Faults, ASessionQueryRefusedForLackOfRightsBringsOneNoticeEachStart) {
         }
         const auto alerts = hoststub::requestsNamed("systraySetAlert");
         EXPECT_EQ(alerts.size(), notices) << mode << " " << failure;
-        EXPECT_TRUE(alerts.empty() || alerts.back().alert_text == kRightsNotice);
+        EXPECT_TRUE(alerts.empty() ||
+                    alerts.back().alert_text == rightsNoticeText("tarnwick_wine_tests.exe"));
     }
 }
 

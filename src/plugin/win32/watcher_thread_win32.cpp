@@ -11,6 +11,7 @@
 #include "monitor/win32/wmi_connection_enumerator.h"
 #include "plugin/win32/plugin_state.h"
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -22,6 +23,18 @@ constexpr DWORD kPollWaitMilliseconds = 1000;
 int32_t presenceIntervalMinutes() {
     const SettingsSnapshot settings = currentSettings();
     return settings->DisplayPresenceEvents != 0 ? static_cast<int32_t>(settings->PresenceUpdateInterval) : 0;
+}
+
+// The file name of the program that hosts the plug-in, the one a user must run
+// as administrator; empty when Windows cannot tell.
+std::string hostProgramName() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return std::string();
+    const std::string full(path, length);
+    const size_t slash = full.find_last_of("\\/");
+    return slash == std::string::npos ? full : full.substr(slash + 1);
 }
 
 bool tryConnect(CConnectionEnumerator& enumerator) {
@@ -58,7 +71,7 @@ void runWatcher() {
         // A failed query leaves the snapshot empty, so every tracked session leaves.
         enumerator.getConnections(snapshot);
         if (!rights_notice_sent && enumerator.refusedForRights())
-            rights_notice_sent = dispatchRightsNotice();
+            rights_notice_sent = dispatchRightsNotice(hostProgramName());
         {
             TrackerLockHold hold;
             CConnectionEnumerator::detectEvents(connectionTracker().table(), snapshot, events,
