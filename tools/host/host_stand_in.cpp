@@ -33,9 +33,12 @@ struct State {
     PVOID trace_handler = nullptr;
 };
 
+// Never destroyed: the plug-in still traces from its module entry when the
+// process ends, after static objects are gone, and the capture handler stays
+// installed until then.
 State& state() {
-    static State instance;
-    return instance;
+    static State* const instance = new State;
+    return *instance;
 }
 
 std::string textOrEmpty(const char* text) {

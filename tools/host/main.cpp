@@ -5,7 +5,7 @@
 //   steps: load HOME | start | stop | unload | version | prefs | tab INDEX
 //          | click ID | apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE
 //          | sleep MS | shot NAME | modal ID NAME | event NAME | play SCENARIO
-//          | soak HOME CYCLES [failing] | tray-menu NAME
+//          | soak HOME CYCLES [failing] | tray-menu NAME | tray-alert NAME
 //   prefs opens the stand-in's preferences window on the plug-in's entry; as the
 //   last step it stays open for a person until it is closed. tab and click act
 //   on the plug-in's window as a person would; apply, ok and cancel press the
@@ -19,6 +19,8 @@
 //   prints the process's figures every 100 cycles (tools/host/soak.h).
 //   tray-menu opens the running TarnwickTray.exe's menu as a right click on its
 //   icon does, takes the shot NAME of it and closes it with Esc.
+//   tray-alert waits until a notification (a balloon) is on screen, prints its
+//   text and takes the shot NAME; without one within 30 s the stand-in ends with 6.
 
 #include "host_stand_in.h"
 #include "modal_shot.h"
@@ -26,6 +28,8 @@
 #include "scenario_player.h"
 #include "soak.h"
 #include "tray/tray_commands.h"
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +45,8 @@ void usage() {
         "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
         "STEP...\n  steps: load HOME | start | stop | unload | version | prefs | tab INDEX | click ID | "
         "apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE | sleep MS | shot NAME | modal ID "
-        "NAME | event NAME | play SCENARIO | soak HOME CYCLES [failing] | tray-menu NAME\n");
+        "NAME | event NAME | play SCENARIO | soak HOME CYCLES [failing] | tray-menu NAME | tray-alert "
+        "NAME\n");
 }
 
 // The plug-in's window: the one it last announced with "dialogAdd".
@@ -90,6 +95,46 @@ bool shootTrayMenu(const char* name, DWORD alert_ms) {
     keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
     keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, keys, sizeof keys[0]);
+    return true;
+}
+
+// A notification as Wine and the Windows versions before 10 show it: a
+// balloon tooltip of the notification area's process, visible, with its text.
+BOOL CALLBACK findBalloon(HWND window, LPARAM found) {
+    char name[32];
+    if (IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) > 0 &&
+        lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool shootTrayNotification(const char* name, DWORD alert_ms) {
+    constexpr DWORD kLimitMs = 30000;
+    HWND balloon = nullptr;
+    const DWORD start = GetTickCount();
+    while (balloon == nullptr && GetTickCount() - start < kLimitMs) {
+        EnumWindows(findBalloon, reinterpret_cast<LPARAM>(&balloon));
+        if (balloon == nullptr)
+            hoststub::pumpFor(100, alert_ms);
+    }
+    if (balloon == nullptr) {
+        std::fprintf(stderr, "tray-alert: no notification on screen within %lu s\n", kLimitMs / 1000);
+        return false;
+    }
+    // Another process's window text comes only by asking the window; a tooltip answers with its tip.
+    char text[512] = "";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(balloon, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
+                        &copied);
+    std::printf("  notification | %s (after %.1f s)\n", text, (GetTickCount() - start) / 1000.0);
+    // Drawn before the shot: UpdateWindow returns once its thread has painted it.
+    UpdateWindow(balloon);
+    std::printf("> shot %s\n", name);
+    std::fflush(stdout);
+    if (const char* directory = std::getenv("TARNWICK_SHOT_DIR"))
+        waitForFile(std::string(directory) + "/" + name + ".done", alert_ms);
     return true;
 }
 
@@ -218,6 +263,10 @@ int main(int argc, char** argv) {
             i += failing ? 3 : 2;
         } else if (step == "tray-menu" && arg != nullptr) {
             result = shootTrayMenu(arg, alert_ms) ? 0 : -1;
+            ++i;
+        } else if (step == "tray-alert" && arg != nullptr) {
+            if (!shootTrayNotification(arg, alert_ms))
+                return 6;
             ++i;
         } else if (step == "event" && arg != nullptr) {
             std::printf("> %s\n", arg);
