@@ -39,7 +39,9 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-// %APPDATA%\Tarnwick unless given; created when missing.
+// %APPDATA%\Tarnwick unless given; created when missing, and made the current
+// folder, so that a relative event log path (the default one) lands there
+// whichever way the program was started (shortcut, logon task, Run key).
 std::string homeDirectory(const std::string& given) {
     std::string home = given;
     if (home.empty()) {
@@ -51,7 +53,11 @@ std::string homeDirectory(const std::string& given) {
     }
     if (!CreateDirectoryA(home.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return std::string();
-    return home;
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(home.c_str(), sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full || !SetCurrentDirectoryA(full))
+        return std::string();
+    return full;
 }
 
 // The running instance's window, waited for while it may still be starting.

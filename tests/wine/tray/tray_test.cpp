@@ -130,12 +130,25 @@ TEST_F(Tray, PauseAndResumeSendStopAndStart) {
 TEST_F(Tray, OkInPreferencesWritesTheSettingsIntoTheHomeDirectory) {
     DeleteFileA((home_ + "\\tarnwick.ini").c_str());
     RemoveDirectoryA(home_.c_str());
+    serve({session(1, "Public", "alice")});
     start();
     EXPECT_NE(GetFileAttributesA(home_.c_str()), INVALID_FILE_ATTRIBUTES) << "the home directory is made";
+    // The default settings log every share's events to a relative path: the home directory's.
+    const std::string log = home_ + "\\tarnwicklog.txt";
+    for (int waited = 0; GetFileAttributesA(log.c_str()) == INVALID_FILE_ATTRIBUTES && waited < 10000;
+         waited += 100)
+        Sleep(100);
+    EXPECT_NE(GetFileAttributesA(log.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the event log is in the home directory";
     choose(CommandPreferences);
+    // The tray's own window: a stand-in test beside this one may show one of the same class.
+    const DWORD tray_thread = GetWindowThreadProcessId(window_, nullptr);
     HWND frame = nullptr;
-    for (int waited = 0; frame == nullptr && waited < 10000; waited += 100, Sleep(100))
-        frame = FindWindowA("TarnwickPreferences", nullptr);
+    for (int waited = 0; frame == nullptr && waited < 10000; waited += 100, Sleep(100)) {
+        while ((frame = FindWindowExA(nullptr, frame, "TarnwickPreferences", nullptr)) != nullptr &&
+               GetWindowThreadProcessId(frame, nullptr) != tray_thread) {
+        }
+    }
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(GetFileAttributesA((home_ + "\\tarnwick.ini").c_str()), INVALID_FILE_ATTRIBUTES);
     SendMessageA(GetDlgItem(frame, IDOK), BM_CLICK, 0, 0);
