@@ -1,5 +1,6 @@
 #pragma once
-// The dialog procedures of the preference pages, each a child of the tab control.
+// The dialog procedures of the preference pages, each a child of the tab host
+// that lies over its tab control.
 
 #include <windows.h>
 

@@ -85,7 +85,7 @@ void refresh(HWND page) {
 }
 
 void initialise(HWND page) {
-    fitPageToTab(page, GetParent(page));
+    fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
     const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
     SendDlgItemMessageA(page, IDC_SOURCES_LIST, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     const int32_t watch_mode = currentSettings()->SourceWatchMode;
