@@ -152,6 +152,24 @@ TEST_F(PrefsPages, SourcesPageListsSharesByNameCheckedWhenSelected) {
     EXPECT_EQ(sourceRows(), std::vector<std::string>{"new|N:\\|1"});
 }
 
+// The Sources list refusing to insert the row of share "b".
+LRESULT CALLBACK refuseRowB(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* item = reinterpret_cast<LVITEMA*>(lparam);
+    if (message == LVM_INSERTITEMA && std::string(item->pszText) == "b")
+        return -1;
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropA(list, "next")), list, message, wparam, lparam);
+}
+
+TEST_F(PrefsPages, ARowTheListRefusesIsSkippedAndMarksNoOtherRow) {
+    open("", "SourcesCount = 1\r\nSourceName1 = b\r\n", shareRows({{"a", "A:\\"}, {"b", "B:\\"}}));
+    HWND list = GetDlgItem(sources(), 1036);
+    SetPropA(list, "next", reinterpret_cast<HANDLE>(GetWindowLongPtrA(list, GWLP_WNDPROC)));
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(refuseRowB));
+    click(sources(), 1024);
+    EXPECT_EQ(sourceRows(), std::vector<std::string>{"a|A:\\|1"});
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropA(list, "next")));
+}
+
 TEST_F(PrefsPages, SharesThatCannotBeReadLeaveTheStoredSourcesAlone) {
     // Loaded, not started: the watcher would meet the same failures.
     writeSettings("SourceWatchMode = 7\r\n",
