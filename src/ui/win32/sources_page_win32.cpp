@@ -42,6 +42,9 @@ void addSourceRow(HWND list, const char* name, const char* path, bool checked) {
     item.pszText = const_cast<char*>(name);
     const int inserted =
         static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    // Row -1 would stand for every row: its check mark would go to all of them.
+    if (inserted < 0)
+        return;
     LVITEMA cell{};
     cell.iSubItem = 1;
     cell.pszText = const_cast<char*>(path);
