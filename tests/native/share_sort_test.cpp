@@ -139,6 +139,12 @@ bool equalNamesReordered(const std::vector<ShareInfo>& sorted) {
     return false;
 }
 
+TEST(ShareSort, SourcesNoShareNamesByteForByteFollowInStoredOrderOnce) {
+    const std::vector<SourceEntry> stored = {{"z", "1"}, {"Data", "2"}, {"s", "3"}, {"z", "4"}, {"a", "5"}};
+    EXPECT_EQ(sourcesNotShared(stored, toShares({{"data", "x"}, {"s", "y"}})),
+              (std::vector<SourceEntry>{{"z", "1"}, {"Data", "2"}, {"a", "5"}}));
+}
+
 TEST(ShareSort, MatchesTheLiteralExchangeSortOnRandomLists) {
     RandomShares random(20240611);
     long with_equal_names = 0;

@@ -122,20 +122,21 @@ TEST_F(PrefsPages, SourcesPageListsSharesByNameCheckedWhenSelected) {
                     {"_x", "X:\\"},
                     {"backup", "E:\\backup"}}));
     EXPECT_EQ(sourceRows(), (std::vector<std::string>{"_x|X:\\|2", "Admin$|C:\\Windows|1", "Ax|A:\\|1",
-                                                      "backup|E:\\backup|1", "data|D:\\data|1"}))
+                                                      "backup|E:\\backup|1", "data|D:\\data|1",
+                                                      "Data|(not shared now)|2", "Gone|(not shared now)|2"}))
         << "sorted ignoring case, checked only on an exact name";
     EXPECT_EQ(IsDlgButtonChecked(sources(), 1039), BST_CHECKED);
     EXPECT_EQ(IsDlgButtonChecked(sources(), 1038), BST_UNCHECKED);
 
-    // The sources become the checked rows: Data (case) and Gone (no share) are dropped.
     ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
-    EXPECT_EQ(saved().Sources, (std::vector<SourceEntry>{{"_x", "X:\\"}}));
+    EXPECT_EQ(saved().Sources,
+              (std::vector<SourceEntry>{{"_x", "X:\\"}, {"Data", "D:\\old"}, {"Gone", "G:\\"}}));
 
     click(sources(), 1032);
     toggle(sources(), 1038);
     ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
     PluginSettings settings = saved();
-    EXPECT_EQ(settings.Sources.size(), 5u);
+    EXPECT_EQ(settings.Sources.size(), 7u);
     EXPECT_EQ(settings.Sources[1], (SourceEntry{"Admin$", "C:\\Windows"}));
     EXPECT_EQ(settings.SourceWatchMode, SourcesOnly);
 
@@ -150,6 +151,21 @@ TEST_F(PrefsPages, SourcesPageListsSharesByNameCheckedWhenSelected) {
     ASSERT_TRUE(data_.write(shareRows({{"new", "N:\\"}})));
     click(sources(), 1024);
     EXPECT_EQ(sourceRows(), std::vector<std::string>{"new|N:\\|1"});
+}
+
+LRESULT CALLBACK refuseRowB(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == LVM_INSERTITEMA && std::string(reinterpret_cast<LVITEMA*>(lparam)->pszText) == "b")
+        return -1;
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropA(list, "next")), list, message, wparam, lparam);
+}
+
+TEST_F(PrefsPages, ARowTheListRefusesIsSkippedAndMarksNoOtherRow) {
+    open("", "SourcesCount = 1\r\nSourceName1 = b\r\n", shareRows({{"a", "A:\\"}, {"b", "B:\\"}}));
+    HWND list = GetDlgItem(sources(), 1036);
+    SetPropA(list, "next",
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(list, GWLP_WNDPROC, LONG_PTR(refuseRowB))));
+    click(sources(), 1024);
+    EXPECT_EQ(sourceRows(), std::vector<std::string>{"a|A:\\|1"});
 }
 
 TEST_F(PrefsPages, SharesThatCannotBeReadLeaveTheStoredSourcesAlone) {

@@ -77,7 +77,7 @@ TEST_F(PrefsWindow, FirstShowCreatesItWhereTheHostSaysWithTheGeneralPage) {
         EXPECT_STREQ(text, titles[index]);
         EXPECT_EQ(item.iImage, index);
     }
-    ASSERT_EQ(pages().size(), 5u) << "the five pages are children of the tab control";
+    ASSERT_EQ(pages().size(), 5u) << "the five pages lie over the tab control";
     EXPECT_EQ(visiblePages(), std::vector<HWND>{general()});
     // The page covers the tab's display area, starting 2 pixels to its left.
     RECT area;
@@ -174,4 +174,22 @@ TEST_F(PrefsWindow, OneThatDiedWithTheHostsWindowCountsAsNone) {
     const auto removed = hoststub::requestsNamed("dialogRemove");
     EXPECT_TRUE(removed.size() == 1 && removed[0].window_existed) << "none for the dead window";
 }
+
+// Tab from the host's OK via IsDialogMessage: the page in reading order (checked radio), tabs, the host's
+// entries and buttons.
+TEST_F(PrefsWindow, TabFromTheHostWalksEachPageThenTheTabControl) {
+    open("", "");
+    std::vector<int> walked;
+    for (int tab = 0; tab < 3; ++tab) {
+        ASSERT_TRUE(selectPluginTab(window(), tab));
+        SetFocus(GetDlgItem(hostPreferencesWindow(), IDOK));
+        do
+            pressPreferencesKey(VK_TAB);
+        while (walked.emplace_back(GetDlgCtrlID(GetFocus())) != IDOK && walked.size() < 50);
+    }
+    EXPECT_EQ(walked, (std::vector<int>{1019, 1012, 1004, 1032, 1018, 1028, 1031, 100,  3,   2,    1,    1036,
+                                        1039, 1032, 1040, 1024, 1031, 100,  3,    2,    1,   1003, 1025, 1006,
+                                        1005, 1026, 1008, 1007, 1027, 1009, 1010, 1031, 100, 3,    2,    1}));
+}
+
 } // namespace

@@ -17,5 +17,7 @@ int showPluginPreferences();
 bool selectPluginTab(HWND prefs, int index);
 // Clicks the visible control with id `id` in the plug-in's window `prefs`.
 bool clickPluginControl(HWND prefs, int id);
+// A key pressed on the focused window, run through the window's loop.
+void pressPreferencesKey(WPARAM key);
 // Runs the window for a person until it is closed.
 void runPreferencesUntilClosed();

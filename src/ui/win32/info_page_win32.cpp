@@ -59,7 +59,7 @@ void releaseLogo(HWND page) {
 INT_PTR CALLBACK HelpPageProc(HWND page, UINT message, WPARAM, LPARAM) {
     try {
         if (message == WM_INITDIALOG) {
-            fitPageToTab(page, GetParent(page));
+            fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
             help_document = loadDocumentPage(page, IDC_HELP_FRAME, IDR_HELP, kHelpTraces);
         } else if (message == WM_DESTROY) {
             destroyDocument(help_document);
@@ -72,7 +72,7 @@ INT_PTR CALLBACK HelpPageProc(HWND page, UINT message, WPARAM, LPARAM) {
 INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM, LPARAM) {
     try {
         if (message == WM_INITDIALOG) {
-            fitPageToTab(page, GetParent(page));
+            fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
             showNameAndVersion(page);
             about_document = loadDocumentPage(page, IDC_RELEASE_NOTES_FRAME, IDR_RELEASE_NOTES, kAboutTraces);
         } else if (message == WM_DESTROY) {
