@@ -34,8 +34,13 @@ void buildActiveRows() {
         active_rows.clear();
         return;
     }
-    TrackerLockHold hold;
-    active_rows = activeRowsFor(connectionTracker().table());
+    std::vector<ConnectionInfo> table;
+    {
+        TrackerLockHold hold;
+        table = connectionTracker().table();
+    }
+    // Each row costs a reverse lookup: made on the copy, so the watcher's diff never waits for one.
+    active_rows = activeRowsFor(table);
 }
 
 void clearSharesSortArrows(HWND list) {
