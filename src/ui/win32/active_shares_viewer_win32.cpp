@@ -24,7 +24,6 @@ constexpr int kColumnPadding = 16;
 // The viewer's rows and sort, kept from one opening to the next; UI thread only.
 std::vector<ActiveShareRow> active_rows;
 ActiveSort shares_sort;
-HIMAGELIST header_images = nullptr;
 
 // Between "stop" and the next "start" there is no lock, and the watcher may have
 // been ended in the middle of a diff: the table is then not read, and the list is empty.
@@ -104,7 +103,9 @@ void sortActiveList(HWND list, int column) {
 void initialise(HWND dialog) {
     centerWindow(dialog, GetWindow(dialog, GW_OWNER));
     HWND list = GetDlgItem(dialog, IDC_ACTIVE_SHARES_LIST);
-    header_images = createSortArrowImages();
+    // The arrows belong to the dialog: freed when it is destroyed, however it ends.
+    HIMAGELIST header_images = createSortArrowImages();
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(header_images));
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(header_images));
@@ -114,20 +115,12 @@ void initialise(HWND dialog) {
     fillActiveList(list);
 }
 
-void close(HWND dialog, int result) {
-    if (header_images != nullptr) {
-        ImageList_Destroy(header_images);
-        header_images = nullptr;
-    }
-    EndDialog(dialog, result);
-}
-
 void command(HWND dialog, int id) {
     HWND list = GetDlgItem(dialog, IDC_ACTIVE_SHARES_LIST);
     switch (id) {
     case IDOK:
     case IDCANCEL:
-        close(dialog, id);
+        EndDialog(dialog, id);
         break;
     case IDC_REFRESH:
         shares_sort.column = -1;
@@ -155,6 +148,9 @@ INT_PTR CALLBACK ActiveSharesViewerProc(HWND dialog, UINT message, WPARAM wparam
     try {
         if (message == WM_INITDIALOG) {
             initialise(dialog);
+        } else if (message == WM_NCDESTROY) {
+            if (auto images = reinterpret_cast<HIMAGELIST>(GetWindowLongPtrA(dialog, DWLP_USER)))
+                ImageList_Destroy(images);
         } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
             command(dialog, LOWORD(wparam));
         } else if (message == WM_NOTIFY && wparam == IDC_ACTIVE_SHARES_LIST) {

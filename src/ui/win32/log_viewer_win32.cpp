@@ -31,8 +31,12 @@ constexpr int kSpacerImage = 3;
 
 // The days and the sort state live as long as the library; UI thread only.
 LogBook log_book;
-HIMAGELIST row_images = nullptr;
-HIMAGELIST header_images = nullptr;
+
+// The dialog's own images, made with it and freed when it is destroyed, however it ends.
+struct LogViewerImages {
+    HIMAGELIST rows = nullptr;
+    HIMAGELIST header = nullptr;
+};
 
 int addRow(HWND list, int row, const char* text, int image, int indent) {
     LVITEMA item{};
@@ -213,29 +217,34 @@ void reload(HWND list) {
 void initialise(HWND dialog) {
     centerWindow(dialog, GetWindow(dialog, GW_OWNER));
     HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
-    row_images = createIconList(kRowIcons, std::size(kRowIcons), kRowIconSize);
-    header_images = createSortArrowImages();
+    auto* images = new LogViewerImages{createIconList(kRowIcons, std::size(kRowIcons), kRowIconSize),
+                                       createSortArrowImages()};
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(images));
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(row_images));
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images->rows));
     // After the small images: setting those hands them to the header too.
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(header_images));
+    SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->header));
     insertSortableColumns(list, kHeaders, kLogColumnCount, kInitialColumnWidth);
     log_book.LogSortColumn = -1;
     reload(list);
 }
 
-void close(HWND dialog, int result) {
-    // A list view destroys its small images with itself unless they are shared;
-    // taking them back first leaves both lists to be released here, exactly once.
-    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
-    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-    for (HIMAGELIST* images : {&row_images, &header_images}) {
-        if (*images != nullptr)
-            ImageList_Destroy(*images);
-        *images = nullptr;
+// A list view destroys its small images with itself unless they are shared; taking
+// them back while it lives leaves both lists to the dialog, released exactly once.
+void destroying(HWND dialog) {
+    SendDlgItemMessageA(dialog, IDC_LOG_LIST, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+}
+
+void destroyed(HWND dialog) {
+    auto* images = reinterpret_cast<LogViewerImages*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (images == nullptr)
+        return;
+    for (HIMAGELIST list : {images->rows, images->header}) {
+        if (list != nullptr)
+            ImageList_Destroy(list);
     }
-    EndDialog(dialog, result);
+    delete images;
 }
 
 void command(HWND dialog, int id) {
@@ -243,7 +252,7 @@ void command(HWND dialog, int id) {
     switch (id) {
     case IDOK:
     case IDCANCEL:
-        close(dialog, id);
+        EndDialog(dialog, id);
         break;
     case IDC_REFRESH:
         log_book.LogSortColumn = -1;
@@ -275,6 +284,10 @@ INT_PTR CALLBACK LogViewerProc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
     try {
         if (message == WM_INITDIALOG) {
             initialise(dialog);
+        } else if (message == WM_DESTROY) {
+            destroying(dialog);
+        } else if (message == WM_NCDESTROY) {
+            destroyed(dialog);
         } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
             command(dialog, LOWORD(wparam));
         } else if (message == WM_NOTIFY && wparam == IDC_LOG_LIST) {
