@@ -42,7 +42,8 @@ TEST_F(Viewers, EscClosesEachAndItsImagesEndWithItHoweverItEnds) {
         std::vector<HIMAGELIST> images;
         ModalDriver destroyed(viewer.caption, [&](HWND dialog) {
             HWND list = GetDlgItem(dialog, viewer.list);
-            images = {ListView_GetImageList(list, LVSIL_SMALL), Header_GetImageList(ListView_GetHeader(list))};
+            images = {ListView_GetImageList(list, LVSIL_SMALL),
+                      Header_GetImageList(ListView_GetHeader(list))};
             doomed = dialog;
             return true;
         });
@@ -52,7 +53,8 @@ TEST_F(Viewers, EscClosesEachAndItsImagesEndWithItHoweverItEnds) {
         ASSERT_TRUE(destroyed.finish());
         for (HIMAGELIST list : images) {
             if (list != nullptr) {
-                EXPECT_EQ(ImageList_GetImageCount(list), 0) << viewer.caption << ": an image list outlives it";
+                EXPECT_EQ(ImageList_GetImageCount(list), 0)
+                    << viewer.caption << ": an image list outlives it";
             }
         }
     }

@@ -5,7 +5,7 @@
 //   steps: load HOME | start | stop | unload | version | prefs | tab INDEX
 //          | click ID | apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE
 //          | sleep MS | shot NAME | modal ID NAME | event NAME | play SCENARIO
-//          | soak HOME CYCLES [failing]
+//          | soak HOME CYCLES [failing] | time-viewer ID LIST COLUMN
 //   prefs opens the stand-in's preferences window on the plug-in's entry; as the
 //   last step it stays open for a person until it is closed. tab and click act
 //   on the plug-in's window as a person would; apply, ok and cancel press the
@@ -17,12 +17,15 @@
 //   file is named by TARNWICK_FAKEWMI_FILE (see tools/demo/scenario.txt).
 //   soak runs the plug-in's life CYCLES times through the same provider and
 //   prints the process's figures every 100 cycles (tools/host/soak.h).
+//   time-viewer clicks control ID and times the viewer it opens and a click on
+//   column COLUMN of its list LIST (tools/host/viewer_timing.h).
 
 #include "host_stand_in.h"
 #include "modal_shot.h"
 #include "prefs_frame.h"
 #include "scenario_player.h"
 #include "soak.h"
+#include "viewer_timing.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -152,6 +155,14 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             result = clickAndShootModal(pluginWindow(), std::atoi(arg), argv[i + 2]) ? 0 : -1;
             i += 2;
+        } else if (step == "time-viewer" && isNumber(arg) && i + 3 < argc) {
+            std::printf("> time-viewer %s %s %s\n", arg, argv[i + 2], argv[i + 3]);
+            std::fflush(stdout);
+            result =
+                timeViewer(pluginWindow(), std::atoi(arg), std::atoi(argv[i + 2]), std::atoi(argv[i + 3]))
+                    ? 0
+                    : -1;
+            i += 3;
         } else if (step == "apply" || step == "ok" || step == "cancel") {
             std::printf("> %s\n", step.c_str());
             std::fflush(stdout);
