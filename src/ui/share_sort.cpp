@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,4 +61,17 @@ void sortSharesByName(std::vector<ShareInfo>& shares) {
     for (const uint32_t from : order)
         sorted.push_back(std::move(shares[from]));
     shares.swap(sorted);
+}
+
+std::vector<SourceEntry> sourcesNotShared(const std::vector<SourceEntry>& sources,
+                                          const std::vector<ShareInfo>& shares) {
+    std::set<std::string> listed;
+    for (const ShareInfo& share : shares)
+        listed.insert(share.Name);
+    std::vector<SourceEntry> missing;
+    for (const SourceEntry& source : sources) {
+        if (listed.insert(source.SourceName).second)
+            missing.push_back(source);
+    }
+    return missing;
 }

@@ -139,6 +139,35 @@ bool equalNamesReordered(const std::vector<ShareInfo>& sorted) {
     return false;
 }
 
+TEST(ShareSort, SourcesNoShareNamesExactlyFollowInStoredOrderOnce) {
+    struct Case {
+        const char* what;
+        Entries sources, shares, missing;
+    };
+    const Case cases[] = {
+        {"every source shared", {{"a", "1"}, {"b", "2"}}, {{"b", "x"}, {"a", "y"}}, {}},
+        {"stored order, stored paths, whatever the shares' order",
+         {{"z", "1"}, {"s", "2"}, {"a", "3"}},
+         {{"s", "x"}},
+         {{"z", "1"}, {"a", "3"}}},
+        {"a case variant is not shared", {{"Data", "1"}}, {{"data", "x"}}, {{"Data", "1"}}},
+        {"a name once, with its first path",
+         {{"g", "1"}, {"g", "2"}, {"s", "3"}},
+         {{"s", "x"}},
+         {{"g", "1"}}},
+        {"no shares", {{"", "1"}, {"b", "2"}}, {}, {{"", "1"}, {"b", "2"}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<SourceEntry> sources;
+        for (const auto& [name, path] : c.sources)
+            sources.push_back(SourceEntry{name, path});
+        std::vector<SourceEntry> missing;
+        for (const auto& [name, path] : c.missing)
+            missing.push_back(SourceEntry{name, path});
+        EXPECT_EQ(sourcesNotShared(sources, toShares(c.shares)), missing) << c.what;
+    }
+}
+
 TEST(ShareSort, MatchesTheLiteralExchangeSortOnRandomLists) {
     RandomShares random(20240611);
     long with_equal_names = 0;

@@ -36,12 +36,14 @@ protected:
     HWND window() const { return window_; }
     HWND tabs() const { return GetDlgItem(window_, 1031); }
 
-    // The pages are the tab control's children; each is known by a control it holds.
+    // The pages are the tab control's siblings; each is known by a control it holds.
     std::vector<HWND> pages() const {
         std::vector<HWND> found;
-        for (HWND child = GetWindow(tabs(), GW_CHILD); child != nullptr;
-             child = GetWindow(child, GW_HWNDNEXT))
-            found.push_back(child);
+        for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (child != tabs())
+                found.push_back(child);
+        }
         return found;
     }
     HWND pageWith(int control) const {

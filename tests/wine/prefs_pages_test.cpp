@@ -122,21 +122,27 @@ TEST_F(PrefsPages, SourcesPageListsSharesByNameCheckedWhenSelected) {
                     {"_x", "X:\\"},
                     {"backup", "E:\\backup"}}));
     EXPECT_EQ(sourceRows(), (std::vector<std::string>{"_x|X:\\|2", "Admin$|C:\\Windows|1", "Ax|A:\\|1",
-                                                      "backup|E:\\backup|1", "data|D:\\data|1"}))
-        << "sorted ignoring case, checked only on an exact name";
+                                                      "backup|E:\\backup|1", "data|D:\\data|1",
+                                                      "Data|(not shared now)|2", "Gone|(not shared now)|2"}))
+        << "shares sorted ignoring case, checked only on an exact name; then the sources no share names";
     EXPECT_EQ(IsDlgButtonChecked(sources(), 1039), BST_CHECKED);
     EXPECT_EQ(IsDlgButtonChecked(sources(), 1038), BST_UNCHECKED);
 
-    // The sources become the checked rows: Data (case) and Gone (no share) are dropped.
+    // The sources become the checked rows, a source not shared now with its stored path.
+    LVITEMA uncheck{};
+    uncheck.stateMask = LVIS_STATEIMAGEMASK;
+    uncheck.state = INDEXTOSTATEIMAGEMASK(1);
+    SendDlgItemMessageA(sources(), 1036, LVM_SETITEMSTATE, 6, reinterpret_cast<LPARAM>(&uncheck));
     ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
-    EXPECT_EQ(saved().Sources, (std::vector<SourceEntry>{{"_x", "X:\\"}}));
+    EXPECT_EQ(saved().Sources, (std::vector<SourceEntry>{{"_x", "X:\\"}, {"Data", "D:\\old"}}));
 
     click(sources(), 1032);
     toggle(sources(), 1038);
     ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
     PluginSettings settings = saved();
-    EXPECT_EQ(settings.Sources.size(), 5u);
+    ASSERT_EQ(settings.Sources.size(), 7u);
     EXPECT_EQ(settings.Sources[1], (SourceEntry{"Admin$", "C:\\Windows"}));
+    EXPECT_EQ(settings.Sources[6], (SourceEntry{"Gone", "G:\\"})) << "unchecked, applied, checked again";
     EXPECT_EQ(settings.SourceWatchMode, SourcesOnly);
 
     click(sources(), 1040);
@@ -150,6 +156,24 @@ TEST_F(PrefsPages, SourcesPageListsSharesByNameCheckedWhenSelected) {
     ASSERT_TRUE(data_.write(shareRows({{"new", "N:\\"}})));
     click(sources(), 1024);
     EXPECT_EQ(sourceRows(), std::vector<std::string>{"new|N:\\|1"});
+}
+
+// The Sources list refusing to insert the row of share "b".
+LRESULT CALLBACK refuseRowB(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* item = reinterpret_cast<LVITEMA*>(lparam);
+    if (message == LVM_INSERTITEMA && std::string(item->pszText) == "b")
+        return -1;
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropA(list, "next")), list, message, wparam, lparam);
+}
+
+TEST_F(PrefsPages, ARowTheListRefusesIsSkippedAndMarksNoOtherRow) {
+    open("", "SourcesCount = 1\r\nSourceName1 = b\r\n", shareRows({{"a", "A:\\"}, {"b", "B:\\"}}));
+    HWND list = GetDlgItem(sources(), 1036);
+    SetPropA(list, "next", reinterpret_cast<HANDLE>(GetWindowLongPtrA(list, GWLP_WNDPROC)));
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(refuseRowB));
+    click(sources(), 1024);
+    EXPECT_EQ(sourceRows(), std::vector<std::string>{"a|A:\\|1"});
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropA(list, "next")));
 }
 
 TEST_F(PrefsPages, SharesThatCannotBeReadLeaveTheStoredSourcesAlone) {

@@ -77,7 +77,7 @@ TEST_F(PrefsWindow, FirstShowCreatesItWhereTheHostSaysWithTheGeneralPage) {
         EXPECT_STREQ(text, titles[index]);
         EXPECT_EQ(item.iImage, index);
     }
-    ASSERT_EQ(pages().size(), 5u) << "the five pages are children of the tab control";
+    ASSERT_EQ(pages().size(), 5u) << "the five pages lie over the tab control";
     EXPECT_EQ(visiblePages(), std::vector<HWND>{general()});
     // The page covers the tab's display area, starting 2 pixels to its left.
     RECT area;
@@ -160,6 +160,33 @@ TEST_F(PrefsWindow, TabsSwitchPagesAndCancelOkAndUnloadRemoveTheWindow) {
         MapWindowPoints(nullptr, hostPreferencesWindow(), reinterpret_cast<POINT*>(&placed), 2);
         EXPECT_EQ(placed.left, 40);
         EXPECT_EQ(placed.top, 50);
+    }
+}
+
+// A host that runs its window through IsDialogMessage: Tab from its OK button
+// walks the visible page's controls in template order (of the radio group, the
+// checked one), then the tab control, then the host's Apply, Cancel and OK.
+TEST_F(PrefsWindow, TabFromTheHostWalksThePageThenTheTabControl) {
+    open("", "");
+    const std::vector<int> host_buttons = {3, IDCANCEL, IDOK};
+    const std::vector<int> pages[] = {{1019, 1028, 1012, 1004, 1018, 1032},
+                                      {1036, 1039, 1032, 1040, 1024},
+                                      {1003, 1005, 1008, 1007, 1009, 1010, 1006, 1025, 1026, 1027},
+                                      {},
+                                      {}};
+    for (int tab = 0; tab < 5; ++tab) {
+        ASSERT_TRUE(selectPluginTab(window(), tab));
+        HWND ok = GetDlgItem(hostPreferencesWindow(), IDOK);
+        SetFocus(ok);
+        std::vector<int> walked;
+        while (walked.size() < 20 && (walked.empty() || GetFocus() != ok)) {
+            pressPreferencesKey(VK_TAB);
+            walked.push_back(GetDlgCtrlID(GetFocus()));
+        }
+        std::vector<int> expected = pages[tab];
+        expected.push_back(1031);
+        expected.insert(expected.end(), host_buttons.begin(), host_buttons.end());
+        EXPECT_EQ(walked, expected) << "tab " << tab;
     }
 }
 

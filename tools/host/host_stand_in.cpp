@@ -1,5 +1,6 @@
 #include "host_stand_in.h"
 #include "alert_window.h"
+#include "prefs_frame.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -336,6 +337,8 @@ void pumpFor(DWORD ms, DWORD alert_lifetime_ms) {
         openNewAlertWindows();
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (preferencesDialogMessage(message))
+                continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

@@ -4,14 +4,15 @@
 //   tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] STEP...
 //   steps: load HOME | start | stop | unload | version | prefs | tab INDEX
 //          | click ID | apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE
-//          | sleep MS | shot NAME | modal ID NAME | event NAME | play SCENARIO
+//          | key VK | sleep MS | shot NAME | modal ID NAME | event NAME | play SCENARIO
 //          | soak HOME CYCLES [failing] | time-viewer ID LIST COLUMN
 //   prefs opens the stand-in's preferences window on the plug-in's entry; as the
 //   last step it stays open for a person until it is closed. tab and click act
 //   on the plug-in's window as a person would; apply, ok and cancel press the
-//   window's buttons. shot asks the script that runs the stand-in for a
-//   screenshot: it prints "> shot NAME" and waits (pumping messages) until
-//   $TARNWICK_SHOT_DIR/NAME.done exists. modal clicks control ID, which opens a
+//   window's buttons; key presses the virtual key VK (9 is Tab) on the focused
+//   window, through the window's keyboard interface. shot asks the script that
+//   runs the stand-in for a screenshot: it prints "> shot NAME" and waits
+//   (pumping messages) until $TARNWICK_SHOT_DIR/NAME.done exists. modal clicks control ID, which opens a
 //   dialog, takes the shot NAME of the dialog and closes it with Esc.
 //   play serves a scenario of sessions through the fake WMI provider whose data
 //   file is named by TARNWICK_FAKEWMI_FILE (see tools/demo/scenario.txt).
@@ -40,8 +41,8 @@ void usage() {
         stderr,
         "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
         "STEP...\n  steps: load HOME | start | stop | unload | version | prefs | tab INDEX | click ID | "
-        "apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE | sleep MS | shot NAME | modal ID "
-        "NAME | event NAME | play SCENARIO | soak HOME CYCLES [failing]\n");
+        "apply | ok | cancel | key VK | prefsShow FLAG [X Y] | prefsAction CODE | sleep MS | shot NAME | "
+        "modal ID NAME | event NAME | play SCENARIO | soak HOME CYCLES [failing]\n");
 }
 
 // The plug-in's window: the one it last announced with "dialogAdd".
@@ -167,6 +168,11 @@ int main(int argc, char** argv) {
             std::printf("> %s\n", step.c_str());
             std::fflush(stdout);
             result = pressPreferencesButton(step == "ok" ? 2 : step == "apply" ? 1 : 0);
+        } else if (step == "key" && isNumber(arg)) {
+            std::printf("> key %s\n", arg);
+            std::fflush(stdout);
+            pressPreferencesKey(static_cast<WPARAM>(std::atoi(arg)));
+            ++i;
         } else if (step == "prefsAction" && isNumber(arg)) {
             std::printf("> prefsAction %s\n", arg);
             result = hoststub::sendPrefsAction(std::atoi(arg));

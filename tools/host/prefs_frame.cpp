@@ -141,10 +141,27 @@ bool clickPluginControl(HWND prefs, int id) {
     return true;
 }
 
+bool preferencesDialogMessage(MSG& message) {
+    return frame != nullptr && IsDialogMessageA(frame, &message);
+}
+
+void pressPreferencesKey(WPARAM key) {
+    HWND focus = GetFocus();
+    PostMessageA(focus, WM_KEYDOWN, key, 1);
+    PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (preferencesDialogMessage(message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 void runPreferencesUntilClosed() {
     MSG message;
     while (frame != nullptr && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (frame != nullptr && IsDialogMessageA(frame, &message))
+        if (preferencesDialogMessage(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

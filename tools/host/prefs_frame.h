@@ -19,5 +19,10 @@ int pressPreferencesButton(int action);
 bool selectPluginTab(HWND prefs, int index);
 // Clicks the visible control with id `id` in the plug-in's window `prefs`.
 bool clickPluginControl(HWND prefs, int id);
+// Gives `message` to the window's keyboard interface (Tab, arrows, Enter, Esc),
+// as the host's loop does; true when it was handled there.
+bool preferencesDialogMessage(MSG& message);
+// A key pressed on the focused window, run through the window's loop.
+void pressPreferencesKey(WPARAM key);
 // Runs the window for a person until it is closed.
 void runPreferencesUntilClosed();

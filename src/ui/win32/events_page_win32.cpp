@@ -42,7 +42,7 @@ void sendTestEvent(HWND, EventKind kind) {
 }
 
 void initialise(HWND page) {
-    fitPageToTab(page, GetParent(page));
+    fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
     const SettingsSnapshot settings = currentSettings();
     setChecked(page, IDC_DISPLAY_ENTER, settings->DisplayEnterEvents != 0);
     SetDlgItemTextA(page, IDC_ENTER_MESSAGE, settings->EnterEventsMessage.c_str());

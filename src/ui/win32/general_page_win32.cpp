@@ -24,7 +24,7 @@ static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76, "t
 #endif
 
 void initialise(HWND page) {
-    fitPageToTab(page, GetParent(page));
+    fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
     const SettingsSnapshot settings = currentSettings();
     for (const char* name : kModeNames)
         SendDlgItemMessageA(page, IDC_PLUGIN_MODE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));

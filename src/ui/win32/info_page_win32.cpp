@@ -48,7 +48,7 @@ void releaseLogo(HWND page) {
 INT_PTR CALLBACK HelpPageProc(HWND page, UINT message, WPARAM, LPARAM) {
     try {
         if (message == WM_INITDIALOG) {
-            fitPageToTab(page, GetParent(page));
+            fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
             // The document is the page's child window and ends with it.
             loadDocumentPage(page, IDC_HELP_FRAME, IDR_HELP, kHelpTraces);
         }
@@ -60,7 +60,7 @@ INT_PTR CALLBACK HelpPageProc(HWND page, UINT message, WPARAM, LPARAM) {
 INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM, LPARAM) {
     try {
         if (message == WM_INITDIALOG) {
-            fitPageToTab(page, GetParent(page));
+            fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
             showNameAndVersion(page);
             loadDocumentPage(page, IDC_RELEASE_NOTES_FRAME, IDR_RELEASE_NOTES, kAboutTraces);
         } else if (message == WM_DESTROY) {

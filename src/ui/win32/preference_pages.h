@@ -1,5 +1,8 @@
 #pragma once
-// The dialog procedures of the preference pages, each a child of the tab control.
+// The dialog procedures of the preference pages, each a child of the tab host
+// that lies over its tab control.
+
+#include "config/plugin_settings.h"
 
 #include <windows.h>
 
@@ -17,3 +20,6 @@ void browseLogFile(HWND owner);
 // Whether the Sources page's last fill read the shares. When it did not, its
 // empty list says nothing about them and Apply keeps the stored sources.
 bool sourcesPageReadShares(HWND page);
+// The stored source behind a Sources row that no share names now, known by the
+// row's parameter; null for the row of a share.
+const SourceEntry* sourcesPageNotShared(HWND page, LPARAM row_parameter);

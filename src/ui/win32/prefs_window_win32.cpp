@@ -58,11 +58,15 @@ void fillTabs(HWND window, HWND tab_control) {
     }
 }
 
-void createPages(HWND tab_control) {
-    for (int index = 0; index < kPrefsPageCount; ++index)
+// The pages are the tab control's siblings, above it: Tab then walks from a
+// page's controls to the tab control, which a parent of the pages could never be.
+void createPages(HWND tab_host) {
+    for (int index = 0; index < kPrefsPageCount; ++index) {
         page_windows[index] =
-            CreateDialogParamA(module_instance, MAKEINTRESOURCEA(kTabs[index].page_template), tab_control,
+            CreateDialogParamA(module_instance, MAKEINTRESOURCEA(kTabs[index].page_template), tab_host,
                                kTabs[index].procedure, 0);
+        SetWindowPos(page_windows[index], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     if (CurrentPage >= 0)
         showPage(CurrentPage, SW_HIDE);
     CurrentPage = 0;
@@ -82,7 +86,7 @@ INT_PTR CALLBACK TabHostProc(HWND window, UINT message, WPARAM wparam, LPARAM) {
         switch (message) {
         case WM_INITDIALOG:
             fillTabs(window, GetDlgItem(window, IDC_TABS));
-            createPages(GetDlgItem(window, IDC_TABS));
+            createPages(window);
             break;
         case WM_NOTIFY:
             if (wparam == IDC_TABS)

@@ -24,8 +24,17 @@ struct Column {
 };
 const Column kColumns[] = {{"Share Name", 100}, {"Share Path", 190}};
 
-// The page remembers in its dialog data whether its last fill read the shares.
-constexpr LONG_PTR kSharesRead = 1;
+// What the page keeps of its last fill, in its dialog data from WM_INITDIALOG to
+// WM_NCDESTROY.
+struct SourcesPageState {
+    bool shares_read = false;
+    // The rows after the shares: row parameter n stands for entry n - 1.
+    std::vector<SourceEntry> not_shared;
+};
+
+SourcesPageState* stateOf(HWND page) {
+    return reinterpret_cast<SourcesPageState*>(GetWindowLongPtrA(page, DWLP_USER));
+}
 
 void setRowCheck(HWND list, int row, bool checked) {
     LVITEMA item{};
@@ -34,14 +43,18 @@ void setRowCheck(HWND list, int row, bool checked) {
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-void addSourceRow(HWND list, const char* name, const char* path, bool checked) {
+void addSourceRow(HWND list, const char* name, const char* path, bool checked, LPARAM parameter = 0) {
     const int row = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     LVITEMA item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = row;
     item.pszText = const_cast<char*>(name);
+    item.lParam = parameter;
     const int inserted =
         static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    // Row -1 would stand for every row: its check mark would go to all of them.
+    if (inserted < 0)
+        return;
     LVITEMA cell{};
     cell.iSubItem = 1;
     cell.pszText = const_cast<char*>(path);
@@ -55,10 +68,12 @@ void setAllSourceChecks(HWND list, bool checked) {
         setRowCheck(list, row, checked);
 }
 
-// Lists the shares, sorted by name, each checked when it is a selected source.
+// Lists the shares, sorted by name, each checked when it is a selected source;
+// when they were read, the selected sources that no share names follow, checked.
 // True when the shares could be read; the list stays empty when they could not.
-bool fillSourcesList(HWND list) {
+bool fillSourcesList(HWND list, std::vector<SourceEntry>& not_shared) {
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    not_shared.clear();
     CShareEnumerator enumerator;
     const int connected = enumerator.connect();
     if (connected != 0) {
@@ -69,23 +84,29 @@ bool fillSourcesList(HWND list) {
     const int read = enumerator.getShares(shares);
     enumerator.disconnect();
     sortSharesByName(shares);
+    if (read == 0)
+        not_shared = sourcesNotShared(currentSettings()->Sources, shares);
     // One repaint for the whole list: row by row, 10,000 shares took seconds.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_SETITEMCOUNT, shares.size(), 0);
+    SendMessageA(list, LVM_SETITEMCOUNT, shares.size() + not_shared.size(), 0);
     for (const ShareInfo& share : shares)
         addSourceRow(list, share.Name.c_str(), share.Path.c_str(), find_source(share.Name.c_str()));
+    for (size_t index = 0; index < not_shared.size(); ++index)
+        addSourceRow(list, not_shared[index].SourceName.c_str(), kNotSharedNow, true,
+                     static_cast<LPARAM>(index + 1));
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     return read == 0;
 }
 
 void refresh(HWND page) {
-    const bool read = fillSourcesList(GetDlgItem(page, IDC_SOURCES_LIST));
-    SetWindowLongPtrA(page, DWLP_USER, read ? kSharesRead : 0);
+    SourcesPageState* state = stateOf(page);
+    if (state != nullptr)
+        state->shares_read = fillSourcesList(GetDlgItem(page, IDC_SOURCES_LIST), state->not_shared);
 }
 
 void initialise(HWND page) {
-    fitPageToTab(page, GetParent(page));
+    fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
     const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
     SendDlgItemMessageA(page, IDC_SOURCES_LIST, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     const int32_t watch_mode = currentSettings()->SourceWatchMode;
@@ -107,13 +128,26 @@ void initialise(HWND page) {
 } // namespace
 
 bool sourcesPageReadShares(HWND page) {
-    return page != nullptr && GetWindowLongPtrA(page, DWLP_USER) == kSharesRead;
+    const SourcesPageState* state = page != nullptr ? stateOf(page) : nullptr;
+    return state != nullptr && state->shares_read;
+}
+
+const SourceEntry* sourcesPageNotShared(HWND page, LPARAM row_parameter) {
+    const SourcesPageState* state = page != nullptr ? stateOf(page) : nullptr;
+    if (state == nullptr || row_parameter < 1 ||
+        static_cast<size_t>(row_parameter) > state->not_shared.size())
+        return nullptr;
+    return &state->not_shared[static_cast<size_t>(row_parameter) - 1];
 }
 
 INT_PTR CALLBACK SourcesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM) {
     try {
         if (message == WM_INITDIALOG) {
+            SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(new SourcesPageState));
             initialise(page);
+        } else if (message == WM_NCDESTROY) {
+            delete stateOf(page);
+            SetWindowLongPtrA(page, DWLP_USER, 0);
         } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
             switch (LOWORD(wparam)) {
             case IDC_REFRESH_SHARES:

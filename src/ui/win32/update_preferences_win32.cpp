@@ -28,14 +28,28 @@ std::string cellText(HWND list, int row, int column) {
     return buffer;
 }
 
+LPARAM rowParameter(HWND list, int row) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.lParam;
+}
+
 void readSourcesPage(HWND page, PageValues& values) {
     values.shares_read = sourcesPageReadShares(page);
     HWND list = GetDlgItem(page, IDC_SOURCES_LIST);
     // The count is asked again after every row.
     for (int row = 0; row < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
         SourceRow source;
-        source.name = cellText(list, row, 0);
-        source.path = cellText(list, row, 1);
+        // A source that no share names shows a note for its path; it keeps the stored one.
+        if (const SourceEntry* kept = sourcesPageNotShared(page, rowParameter(list, row))) {
+            source.name = kept->SourceName;
+            source.path = kept->SourcePath;
+        } else {
+            source.name = cellText(list, row, 0);
+            source.path = cellText(list, row, 1);
+        }
         const auto state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
         source.state_image = static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12);
         values.source_rows.push_back(source);

@@ -9,6 +9,8 @@ void fitPageToTab(HWND page, HWND tab) {
     RECT area;
     GetClientRect(tab, &area);
     SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    // The page is the tab control's sibling: its place is measured in their parent.
+    MapWindowPoints(tab, GetParent(page), reinterpret_cast<POINT*>(&area), 2);
     MoveWindow(page, area.left - 2, area.top, (area.right - area.left) + 2, area.bottom - area.top, TRUE);
 }
 
