@@ -47,6 +47,7 @@ public:
     // The same with a value of the caller's, which sortItems hands its comparison.
     int insertItemWithParam(int row, const char* text, LPARAM param) const;
     void setItemText(int row, int column, const char* text) const;
+    LPARAM itemParam(int row) const;
     // Column `column`'s text of `row`, read through `buffer_size` bytes.
     std::string itemText(int row, int column, size_t buffer_size) const;
     // The state image of a row (with LVS_EX_CHECKBOXES: 1 unchecked, 2 checked; 0 none).

@@ -110,6 +110,14 @@ void ListView::setItemText(int row, int column, const char* text) const {
     SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
 }
 
+LPARAM ListView::itemParam(int row) const {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.lParam;
+}
+
 std::string ListView::itemText(int row, int column, size_t buffer_size) const {
     std::vector<char> buffer(buffer_size + 1, '\0');
     LVITEMA cell{};
