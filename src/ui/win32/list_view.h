@@ -41,10 +41,8 @@ public:
     // A list with owner data shows `count` rows; any other makes room for them.
     void setItemCount(size_t count) const;
     void deleteAllItems() const;
-    // A row at `row` with column 0's text, and an image (-1: none) and indent; the
-    // row's index, or -1 when the list refused it.
-    int insertItem(int row, const char* text, int image = -1, int indent = 0) const;
-    // The same with a value of the caller's, which sortItems hands its comparison.
+    // A row at `row` with column 0's text and a value of the caller's, which sortItems
+    // hands its comparison; the row's index, or -1 when the list refused it.
     int insertItemWithParam(int row, const char* text, LPARAM param) const;
     void setItemText(int row, int column, const char* text) const;
     LPARAM itemParam(int row) const;

@@ -84,16 +84,6 @@ void ListView::deleteAllItems() const {
     SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
 }
 
-int ListView::insertItem(int row, const char* text, int image, int indent) const {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT;
-    item.iItem = row;
-    item.pszText = const_cast<char*>(text);
-    item.iImage = image < 0 ? I_IMAGENONE : image;
-    item.iIndent = indent;
-    return static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
 int ListView::insertItemWithParam(int row, const char* text, LPARAM param) const {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
