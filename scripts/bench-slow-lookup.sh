@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # A timed run of what one slow reverse lookup costs while the Active shares
-# viewer builds its rows. The viewer resolves every listed address with
-# tracker_lock held, and the watcher needs that lock for its diff, so its poll
-# waits as long as the lookup does. A preloaded name service
-# (tools/slowlookup) makes the lookups of one address take TARNWICK_SLOW_MS
-# (default 3000) longer. It is a 64-bit Linux library, so this runs the x86-64
+# viewer builds its rows. The viewer copies the table under tracker_lock and
+# resolves the listed addresses after releasing it, so the watcher, which needs
+# that lock for its diff, keeps its 1 s poll while the lookup waits. A
+# preloaded name service (tools/slowlookup) makes the lookups of one address
+# take TARNWICK_SLOW_MS (default 3000) longer. It is a 64-bit Linux library, so this runs the x86-64
 # twin. Prints the times of the watcher's queries (read off the fake WMI
 # provider's query counter) and of the viewer's opening, and the gap between
 # the watcher's queries around it. The first poll's gap is the watcher's own

@@ -16,8 +16,8 @@ struct ActiveShareRow {
 };
 
 // The rows of the sessions in `table` whose share is a selected source, in table
-// order. Each listed session costs one reverse name lookup; the caller holds
-// tracker_lock, so the watcher waits for them.
+// order. Each listed session costs one reverse name lookup, so `table` is a copy
+// taken under tracker_lock and released before the call.
 std::vector<ActiveShareRow> activeRowsFor(const std::vector<ConnectionInfo>& table);
 
 // The viewer's sort: no column until the first click; a click on the sorted

@@ -6,6 +6,7 @@
 //          | click ID | apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE
 //          | key VK | sleep MS | shot NAME | modal ID NAME | event NAME | play SCENARIO
 //          | soak HOME CYCLES [failing] | tray-menu NAME | tray-alert NAME
+//          | time-viewer ID LIST COLUMN
 //   prefs opens the stand-in's preferences window on the plug-in's entry; as the
 //   last step it stays open for a person until it is closed. tab and click act
 //   on the plug-in's window as a person would; apply, ok and cancel press the
@@ -22,6 +23,8 @@
 //   icon does, takes the shot NAME of it and closes it with Esc.
 //   tray-alert waits until a notification (a balloon) is on screen, prints its
 //   text and takes the shot NAME; without one within 30 s the stand-in ends with 6.
+//   time-viewer clicks control ID and times the viewer it opens and a click on
+//   column COLUMN of its list LIST (tools/host/viewer_timing.h).
 
 #include "host_stand_in.h"
 #include "modal_shot.h"
@@ -29,6 +32,7 @@
 #include "scenario_player.h"
 #include "soak.h"
 #include "tray/tray_commands.h"
+#include "viewer_timing.h"
 
 #include <commctrl.h>
 
@@ -46,9 +50,8 @@ void usage() {
         "usage: tarnwick-host.exe [--dll PATH] [--alert-ms N] [--no-trace] [--alert-windows] "
         "STEP...\n  steps: load HOME | start | stop | unload | version | prefs | tab INDEX | click ID | "
         "apply | ok | cancel | key VK | prefsShow FLAG [X Y] | prefsAction CODE | sleep MS | shot NAME | "
-        "modal ID "
-        "NAME | event NAME | play SCENARIO | soak HOME CYCLES [failing] | tray-menu NAME | tray-alert "
-        "NAME\n");
+        "modal ID NAME | event NAME | play SCENARIO | soak HOME CYCLES [failing] | tray-menu NAME | "
+        "tray-alert NAME | time-viewer ID LIST COLUMN\n");
 }
 
 // The plug-in's window: the one it last announced with "dialogAdd".
@@ -222,6 +225,14 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             result = clickAndShootModal(pluginWindow(), std::atoi(arg), argv[i + 2]) ? 0 : -1;
             i += 2;
+        } else if (step == "time-viewer" && isNumber(arg) && i + 3 < argc) {
+            std::printf("> time-viewer %s %s %s\n", arg, argv[i + 2], argv[i + 3]);
+            std::fflush(stdout);
+            result =
+                timeViewer(pluginWindow(), std::atoi(arg), std::atoi(argv[i + 2]), std::atoi(argv[i + 3]))
+                    ? 0
+                    : -1;
+            i += 3;
         } else if (step == "apply" || step == "ok" || step == "cancel") {
             std::printf("> %s\n", step.c_str());
             std::fflush(stdout);

@@ -11,21 +11,10 @@
 
 namespace {
 
-// Each page's document control while the page exists; UI thread only.
-HWND help_document = nullptr;
-HWND about_document = nullptr;
-
 const DocumentTraces kHelpTraces = {"%s: Helprelnotes_ERROR = %d", "%s: HelpFindResource_ERROR = %d",
                                     "%s: HelpLoadResource_ERROR = %d"};
 const DocumentTraces kAboutTraces = {"%s: relnotes_ERROR = %d", "%s: FindResource_ERROR = %d",
                                      "%s: LoadResource_ERROR = %d"};
-
-void destroyDocument(HWND& document) {
-    if (document != nullptr) {
-        DestroyWindow(document);
-        document = nullptr;
-    }
-}
 
 void showNameAndVersion(HWND page) {
     int major = 0, minor = 0, third = 0, fourth = 0;
@@ -60,9 +49,8 @@ INT_PTR CALLBACK HelpPageProc(HWND page, UINT message, WPARAM, LPARAM) {
     try {
         if (message == WM_INITDIALOG) {
             fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
-            help_document = loadDocumentPage(page, IDC_HELP_FRAME, IDR_HELP, kHelpTraces);
-        } else if (message == WM_DESTROY) {
-            destroyDocument(help_document);
+            // The document is the page's child window and ends with it.
+            loadDocumentPage(page, IDC_HELP_FRAME, IDR_HELP, kHelpTraces);
         }
     } catch (...) {
     }
@@ -74,9 +62,8 @@ INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM, LPARAM) {
         if (message == WM_INITDIALOG) {
             fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
             showNameAndVersion(page);
-            about_document = loadDocumentPage(page, IDC_RELEASE_NOTES_FRAME, IDR_RELEASE_NOTES, kAboutTraces);
+            loadDocumentPage(page, IDC_RELEASE_NOTES_FRAME, IDR_RELEASE_NOTES, kAboutTraces);
         } else if (message == WM_DESTROY) {
-            destroyDocument(about_document);
             releaseLogo(page);
         }
     } catch (...) {

@@ -1,18 +1,19 @@
 // The log viewer: the event log read back and shown grouped by day, each day
-// sortable by a click on a column header.
+// sortable by a click on a column header. The list holds no rows of its own: it
+// asks for each one it shows (owner data), so a log of any size opens at the cost
+// of reading it.
 
 #include "base/trace.h"
 #include "config/settings_store.h"
 #include "resource_ids.h"
 #include "ui/log_model.h"
 #include "ui/win32/icon_list.h"
-#include "ui/win32/sortable_header.h"
+#include "ui/win32/sortable_list_dialog.h"
 #include "ui/win32/viewers.h"
-#include "ui/win32/window_placement.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 #include <unordered_map>
@@ -28,59 +29,30 @@ constexpr int kRowIconSize = 16;
 const int kRowIcons[] = {IDI_LOG_ENTER, IDI_LOG_LEAVE, IDI_LOG_DATE, IDI_LOG_SPACER};
 constexpr int kDateImage = 2;
 constexpr int kSpacerImage = 3;
+// Each day shows as a spacer, its date and a spacer, then its entries.
+constexpr size_t kDayHeadRows = 3;
 
 // The days and the sort state live as long as the library; UI thread only.
 LogBook log_book;
-HIMAGELIST row_images = nullptr;
-HIMAGELIST header_images = nullptr;
 
-int addRow(HWND list, int row, const char* text, int image, int indent) {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT;
-    item.iItem = row;
-    item.pszText = const_cast<char*>(text);
-    item.iImage = image < 0 ? I_IMAGENONE : image;
-    item.iIndent = indent;
-    return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+// One row of the list: an entry's, a day's date row (no entry), or a spacer (neither).
+struct LogRow {
+    const LogDay* day = nullptr;
+    const LogEntry* entry = nullptr;
+};
+
+const std::string& rowText(const LogRow& row, int column) {
+    static const std::string kEmpty;
+    if (row.entry != nullptr)
+        return logEntryField(*row.entry, column);
+    return row.day != nullptr && column == 0 ? row.day->Date : kEmpty;
 }
 
-void setCell(HWND list, int row, int column, const std::string& text) {
-    LVITEMA cell{};
-    cell.iSubItem = column;
-    cell.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+int rowImage(const LogRow& row) {
+    if (row.entry != nullptr)
+        return logRowImage(row.entry->Event);
+    return row.day != nullptr ? kDateImage : kSpacerImage;
 }
-
-void addEntryRow(HWND list, int row, const LogEntry& entry) {
-    const int inserted = addRow(list, row, entry.Time.c_str(), logRowImage(entry.Event), 1);
-    for (int column = 1; column < kLogColumnCount; ++column)
-        setCell(list, inserted, column, logEntryField(entry, column));
-}
-
-void addDayHead(HWND list, int& row, const LogDay& day) {
-    addRow(list, row++, "", kSpacerImage, 0);
-    addRow(list, row++, day.Date.c_str(), kDateImage, 0);
-    addRow(list, row++, "", kSpacerImage, 0);
-}
-
-// Each column fits its contents, and its header when that is wider.
-void sizeColumns(HWND list, int* widths) {
-    for (int column = 0; column < kLogColumnCount; ++column) {
-        SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
-        const auto contents = SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0);
-        SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
-        if (SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0) < contents)
-            SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
-        widths[column] = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
-    }
-}
-
-// Sizing measures every row of every column several times: seconds for a big log.
-// A column's width is the widest of its rows', and a row's width depends only on
-// its text, image and indent, so the rows widest in their column for each image
-// give the same widths as all of them. They are sized alone first, with as many
-// spacer rows as the whole log needs to show its vertical scroll bar.
-constexpr size_t kRowsSizedDirectly = 1000;
 
 // Text widths in the list's font, each text measured once.
 class ListTextWidths {
@@ -111,178 +83,167 @@ private:
     std::unordered_map<std::string, LONG> measured_;
 };
 
-std::vector<const LogEntry*> widestEntries(ListTextWidths& width) {
+// Sizing measures every row of every column several times: seconds for a big log.
+// A column's width is the widest of its rows', and a row's width depends only on
+// its text, image and indent, so the rows widest in their column for each image
+// give the same widths as all of them. They are sized alone first, with as many
+// spacer rows as the whole log needs to show its vertical scroll bar.
+constexpr size_t kRowsSizedDirectly = 1000;
+
+std::vector<LogRow> widestRows(ListTextWidths& width) {
+    std::vector<LogRow> rows;
+    const LogDay* widest_day = nullptr;
+    LONG widest_date = 0;
     // Per column, per row image (ENTER, LEAVE, none): the widest entry.
-    const LogEntry* widest[kLogColumnCount][3] = {};
+    LogRow widest[kLogColumnCount][3] = {};
     LONG widest_width[kLogColumnCount][3] = {};
     for (const LogDay& day : log_book.Days) {
+        const LONG date = width(day.Date);
+        if (widest_day == nullptr || date > widest_date) {
+            widest_day = &day;
+            widest_date = date;
+        }
         for (const LogEntry& entry : day.Entries) {
             const int image = logRowImage(entry.Event);
             const int kind = image < 0 ? 2 : image;
             for (int column = 0; column < kLogColumnCount; ++column) {
                 const LONG w = width(logEntryField(entry, column));
-                if (widest[column][kind] == nullptr || w > widest_width[column][kind]) {
-                    widest[column][kind] = &entry;
+                if (widest[column][kind].entry == nullptr || w > widest_width[column][kind]) {
+                    widest[column][kind] = {&day, &entry};
                     widest_width[column][kind] = w;
                 }
             }
         }
     }
-    std::vector<const LogEntry*> entries;
+    if (widest_day != nullptr)
+        rows.insert(rows.end(), {LogRow{}, LogRow{widest_day, nullptr}, LogRow{}});
     for (const auto& column : widest) {
-        for (const LogEntry* entry : column) {
-            if (entry != nullptr)
-                entries.push_back(entry);
+        for (const LogRow& row : column) {
+            if (row.entry != nullptr)
+                rows.push_back(row);
         }
     }
-    return entries;
+    return rows;
 }
 
-const LogDay* dayWithWidestDate(ListTextWidths& width) {
-    const LogDay* widest = nullptr;
-    LONG widest_width = 0;
-    for (const LogDay& day : log_book.Days) {
-        const LONG w = width(day.Date);
-        if (widest == nullptr || w > widest_width) {
-            widest = &day;
-            widest_width = w;
-        }
+class LogViewer : public SortableListDialog {
+public:
+    explicit LogViewer(HWND dialog)
+        : SortableListDialog(dialog, {IDC_LOG_LIST, kHeaders, kLogColumnCount, kInitialColumnWidth}) {}
+
+protected:
+    HIMAGELIST makeRowImages() override {
+        return createIconList(kRowIcons, std::size(kRowIcons), kRowIconSize);
     }
-    return widest;
-}
 
-void sizeColumnsByWidestRows(HWND list, int* widths) {
-    int row = 0;
-    {
-        ListTextWidths width(list);
-        if (const LogDay* day = dayWithWidestDate(width))
-            addDayHead(list, row, *day);
-        for (const LogEntry* entry : widestEntries(width))
-            addEntryRow(list, row++, *entry);
+    void resetSort() override { log_book.LogSortColumn = -1; }
+
+    void fill() override {
+        loadLogFile(currentSettings()->LogFile, log_book);
+        showRows(true);
     }
-    const int page = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
-    while (row <= page)
-        addRow(list, row++, "", kSpacerImage, 0);
-    sizeColumns(list, widths);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-}
 
-void fillLogList(HWND list) {
-    // One repaint for the whole list.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    size_t rows = 0;
-    for (const LogDay& day : log_book.Days)
-        rows += 3 + day.Entries.size();
-    int widths[kLogColumnCount] = {};
-    const bool big = rows > kRowsSizedDirectly;
-    if (big)
-        sizeColumnsByWidestRows(list, widths);
-    SendMessageA(list, LVM_SETITEMCOUNT, rows, 0);
-    int row = 0;
-    for (const LogDay& day : log_book.Days) {
-        addDayHead(list, row, day);
-        for (const LogEntry& entry : day.Entries)
-            addEntryRow(list, row++, entry);
+    void sortBy(int column, int& sorted_column, bool& ascending) override {
+        DebugTrace("%s: sort column %d", TRACE_TAG, column);
+        sortLog(column, log_book);
+        sorted_column = log_book.LogSortColumn;
+        ascending = log_book.LogSortAscending;
+        // The same rows in another order: the columns keep their widths.
+        showRows(false);
     }
-    if (big) {
-        for (int column = 0; column < kLogColumnCount; ++column)
-            SendMessageA(list, LVM_SETCOLUMNWIDTH, column, widths[column]);
-    } else {
-        sizeColumns(list, widths);
-    }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-}
 
-void clearLogSortArrows(HWND list) {
-    clearColumnImages(list, kLogColumnCount);
-}
-
-void setLogSortArrow(HWND list, int column, bool ascending) {
-    if (column < 0 || column >= kLogColumnCount)
-        return;
-    setColumnImage(list, column, ascending ? kHeaderArrowUp : kHeaderArrowDown);
-}
-
-void reload(HWND list) {
-    loadLogFile(currentSettings()->LogFile, log_book);
-    fillLogList(list);
-}
-
-void initialise(HWND dialog) {
-    centerWindow(dialog, GetWindow(dialog, GW_OWNER));
-    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
-    row_images = createIconList(kRowIcons, std::size(kRowIcons), kRowIconSize);
-    header_images = createSortArrowImages();
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(row_images));
-    // After the small images: setting those hands them to the header too.
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(header_images));
-    insertSortableColumns(list, kHeaders, kLogColumnCount, kInitialColumnWidth);
-    log_book.LogSortColumn = -1;
-    reload(list);
-}
-
-void close(HWND dialog, int result) {
-    // A list view destroys its small images with itself unless they are shared;
-    // taking them back first leaves both lists to be released here, exactly once.
-    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
-    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-    for (HIMAGELIST* images : {&row_images, &header_images}) {
-        if (*images != nullptr)
-            ImageList_Destroy(*images);
-        *images = nullptr;
-    }
-    EndDialog(dialog, result);
-}
-
-void command(HWND dialog, int id) {
-    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
-    switch (id) {
-    case IDOK:
-    case IDCANCEL:
-        close(dialog, id);
-        break;
-    case IDC_REFRESH:
-        log_book.LogSortColumn = -1;
-        clearLogSortArrows(list);
-        reload(list);
-        break;
-    case IDC_VIEW_LOG_FILE:
+    bool command(int id) override {
+        if (id != IDC_VIEW_LOG_FILE)
+            return false;
         ShellExecuteA(nullptr, "open", currentSettings()->LogFile.c_str(), nullptr, nullptr, SW_SHOW);
-        break;
-    default:
-        break;
+        return true;
     }
-}
 
-void columnClicked(HWND dialog, int column) {
-    if (column < 0 || column >= kLogColumnCount)
-        return;
-    HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
-    DebugTrace("%s: sort column %d", TRACE_TAG, column);
-    sortLog(column, log_book);
-    clearLogSortArrows(list);
-    setLogSortArrow(list, log_book.LogSortColumn, log_book.LogSortAscending);
-    fillLogList(list);
-}
+    bool notify(const NMHDR& notice) override {
+        if (notice.code != LVN_GETDISPINFOA)
+            return false;
+        LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(notice)).item;
+        const LogRow row = rowAt(item.iItem);
+        if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0)
+            lstrcpynA(item.pszText, rowText(row, item.iSubItem).c_str(), item.cchTextMax);
+        if ((item.mask & LVIF_IMAGE) != 0) {
+            const int image = rowImage(row);
+            item.iImage = image < 0 ? I_IMAGENONE : image;
+        }
+        if ((item.mask & LVIF_INDENT) != 0)
+            item.iIndent = row.entry != nullptr ? 1 : 0;
+        return true;
+    }
+
+private:
+    // The list's row `index`: while sizing, one of the rows sized; else the log's.
+    LogRow rowAt(int index) const {
+        if (index < 0)
+            return {};
+        const auto at = static_cast<size_t>(index);
+        if (sizing_)
+            return at < sizing_rows_.size() ? sizing_rows_[at] : LogRow{};
+        const auto next = std::upper_bound(day_starts_.begin(), day_starts_.end(), at);
+        if (next == day_starts_.begin())
+            return {};
+        const size_t day_index = static_cast<size_t>(next - day_starts_.begin()) - 1;
+        const LogDay& day = log_book.Days[day_index];
+        const size_t offset = at - day_starts_[day_index];
+        if (offset < kDayHeadRows)
+            return offset == 1 ? LogRow{&day, nullptr} : LogRow{};
+        return offset - kDayHeadRows < day.Entries.size() ? LogRow{&day, &day.Entries[offset - kDayHeadRows]}
+                                                          : LogRow{};
+    }
+
+    // Shows the days from the top, nothing selected; `size` fits the columns to them.
+    void showRows(bool size) {
+        const ListView& rows = list();
+        rows.setRedraw(false);
+        rows.deleteAllItems();
+        day_starts_.clear();
+        size_t count = 0;
+        for (const LogDay& day : log_book.Days) {
+            day_starts_.push_back(count);
+            count += kDayHeadRows + day.Entries.size();
+        }
+        if (size && count > kRowsSizedDirectly) {
+            {
+                ListTextWidths width(rows.window());
+                sizing_rows_ = widestRows(width);
+            }
+            sizing_ = true;
+            rows.setItemCount(sizing_rows_.size());
+            const auto page = static_cast<size_t>(rows.countPerPage());
+            if (sizing_rows_.size() <= page) {
+                sizing_rows_.resize(page + 1);
+                rows.setItemCount(sizing_rows_.size());
+            }
+            int widths[kLogColumnCount] = {};
+            for (int column = 0; column < kLogColumnCount; ++column)
+                widths[column] = rows.fitColumn(column);
+            rows.deleteAllItems();
+            sizing_ = false;
+            sizing_rows_.clear();
+            rows.setItemCount(count);
+            for (int column = 0; column < kLogColumnCount; ++column)
+                rows.setColumnWidth(column, widths[column]);
+        } else {
+            rows.setItemCount(count);
+            if (size) {
+                for (int column = 0; column < kLogColumnCount; ++column)
+                    rows.fitColumn(column);
+            }
+        }
+        rows.setRedraw(true);
+    }
+
+    std::vector<size_t> day_starts_; // the list's first row of each day
+    bool sizing_ = false;
+    std::vector<LogRow> sizing_rows_;
+};
 
 } // namespace
 
 INT_PTR CALLBACK LogViewerProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    try {
-        if (message == WM_INITDIALOG) {
-            initialise(dialog);
-        } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
-            command(dialog, LOWORD(wparam));
-        } else if (message == WM_NOTIFY && wparam == IDC_LOG_LIST) {
-            const auto* notice = reinterpret_cast<const NMHDR*>(lparam);
-            if (notice->code == LVN_COLUMNCLICK)
-                columnClicked(dialog, reinterpret_cast<const NMLISTVIEW*>(lparam)->iSubItem);
-        }
-    } catch (...) {
-    }
-    return FALSE;
+    return SortableListDialog::procedure<LogViewer>(dialog, message, wparam, lparam);
 }

@@ -33,7 +33,6 @@ const TabDefinition kTabs[kPrefsPageCount] = {
 
 // The window of the current set of pages; touched on the host's thread only.
 HWND page_windows[kPrefsPageCount] = {};
-HIMAGELIST tab_images = nullptr;
 // The visible page; -1 until the first window opens. A new window sets it to 0.
 int CurrentPage = -1;
 
@@ -42,11 +41,13 @@ void ensureCommonControls() {
     InitCommonControlsEx(&controls);
 }
 
-void fillTabs(HWND tab_control) {
+// The tab images belong to the tab host: kept in its DWLP_USER, freed at WM_NCDESTROY.
+void fillTabs(HWND window, HWND tab_control) {
     int icons[kPrefsPageCount];
     for (int index = 0; index < kPrefsPageCount; ++index)
         icons[index] = kTabs[index].icon;
-    tab_images = createIconList(icons, kPrefsPageCount, kTabIconSize);
+    HIMAGELIST tab_images = createIconList(icons, kPrefsPageCount, kTabIconSize);
+    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(tab_images));
     SendMessageA(tab_control, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tab_images));
     for (int index = 0; index < kPrefsPageCount; ++index) {
         TCITEMA item{};
@@ -73,10 +74,6 @@ void createPages(HWND tab_host) {
 }
 
 void destroyPages() {
-    if (tab_images != nullptr) {
-        ImageList_Destroy(tab_images);
-        tab_images = nullptr;
-    }
     for (HWND& page : page_windows) {
         if (page != nullptr)
             DestroyWindow(page);
@@ -88,7 +85,7 @@ INT_PTR CALLBACK TabHostProc(HWND window, UINT message, WPARAM wparam, LPARAM) {
     try {
         switch (message) {
         case WM_INITDIALOG:
-            fillTabs(GetDlgItem(window, IDC_TABS));
+            fillTabs(window, GetDlgItem(window, IDC_TABS));
             createPages(window);
             break;
         case WM_NOTIFY:
@@ -102,6 +99,8 @@ INT_PTR CALLBACK TabHostProc(HWND window, UINT message, WPARAM wparam, LPARAM) {
             // Also when the host destroys its own window, our parent, without telling us.
             if (prefs_window == window)
                 prefs_window = nullptr;
+            if (auto tab_images = reinterpret_cast<HIMAGELIST>(GetWindowLongPtrA(window, DWLP_USER)))
+                ImageList_Destroy(tab_images);
             break;
         default:
             break;

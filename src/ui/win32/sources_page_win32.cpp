@@ -9,10 +9,9 @@
 #include "ui/page_values.h"
 #include "ui/share_sort.h"
 #include "ui/win32/dialog_controls.h"
+#include "ui/win32/list_view.h"
 #include "ui/win32/preference_pages.h"
 #include "ui/win32/window_placement.h"
-
-#include <commctrl.h>
 
 #include <vector>
 
@@ -36,43 +35,28 @@ SourcesPageState* stateOf(HWND page) {
     return reinterpret_cast<SourcesPageState*>(GetWindowLongPtrA(page, DWLP_USER));
 }
 
-void setRowCheck(HWND list, int row, bool checked) {
-    LVITEMA item{};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(checked ? kRowChecked : kRowUnchecked);
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-void addSourceRow(HWND list, const char* name, const char* path, bool checked, LPARAM parameter = 0) {
-    const int row = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = row;
-    item.pszText = const_cast<char*>(name);
-    item.lParam = parameter;
-    const int inserted =
-        static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+void addSourceRow(const ListView& list, const char* name, const char* path, bool checked,
+                  LPARAM parameter = 0) {
+    const int inserted = list.insertItemWithParam(list.itemCount(), name, parameter);
     // Row -1 would stand for every row: its check mark would go to all of them.
     if (inserted < 0)
         return;
-    LVITEMA cell{};
-    cell.iSubItem = 1;
-    cell.pszText = const_cast<char*>(path);
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(inserted), reinterpret_cast<LPARAM>(&cell));
-    setRowCheck(list, inserted, checked);
+    list.setItemText(inserted, 1, path);
+    list.setStateImage(inserted, checked ? kRowChecked : kRowUnchecked);
 }
 
-void setAllSourceChecks(HWND list, bool checked) {
-    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+void setAllSourceChecks(HWND page, bool checked) {
+    const ListView list(GetDlgItem(page, IDC_SOURCES_LIST));
+    const int rows = list.itemCount();
     for (int row = 0; row < rows; ++row)
-        setRowCheck(list, row, checked);
+        list.setStateImage(row, checked ? kRowChecked : kRowUnchecked);
 }
 
 // Lists the shares, sorted by name, each checked when it is a selected source;
 // when they were read, the selected sources that no share names follow, checked.
 // True when the shares could be read; the list stays empty when they could not.
-bool fillSourcesList(HWND list, std::vector<SourceEntry>& not_shared) {
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+bool fillSourcesList(const ListView& list, std::vector<SourceEntry>& not_shared) {
+    list.deleteAllItems();
     not_shared.clear();
     CShareEnumerator enumerator;
     const int connected = enumerator.connect();
@@ -87,41 +71,34 @@ bool fillSourcesList(HWND list, std::vector<SourceEntry>& not_shared) {
     if (read == 0)
         not_shared = sourcesNotShared(currentSettings()->Sources, shares);
     // One repaint for the whole list: row by row, 10,000 shares took seconds.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_SETITEMCOUNT, shares.size() + not_shared.size(), 0);
+    list.setRedraw(false);
+    list.setItemCount(shares.size() + not_shared.size());
     for (const ShareInfo& share : shares)
         addSourceRow(list, share.Name.c_str(), share.Path.c_str(), find_source(share.Name.c_str()));
     for (size_t index = 0; index < not_shared.size(); ++index)
         addSourceRow(list, not_shared[index].SourceName.c_str(), kNotSharedNow, true,
                      static_cast<LPARAM>(index + 1));
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    list.setRedraw(true);
     return read == 0;
 }
 
 void refresh(HWND page) {
     SourcesPageState* state = stateOf(page);
     if (state != nullptr)
-        state->shares_read = fillSourcesList(GetDlgItem(page, IDC_SOURCES_LIST), state->not_shared);
+        state->shares_read = fillSourcesList(ListView(GetDlgItem(page, IDC_SOURCES_LIST)), state->not_shared);
 }
 
 void initialise(HWND page) {
     fitPageToTab(page, GetDlgItem(GetParent(page), IDC_TABS));
-    const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
-    SendDlgItemMessageA(page, IDC_SOURCES_LIST, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    const ListView list(GetDlgItem(page, IDC_SOURCES_LIST));
+    list.setExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     const int32_t watch_mode = currentSettings()->SourceWatchMode;
     DebugTrace("%s: sourcesWatchMode = %d", TRACE_TAG, watch_mode);
     setChecked(page, IDC_SOURCES_ONLY, watch_mode == SourcesOnly);
     setChecked(page, IDC_SOURCES_ONLY_LOG_ALL, watch_mode != SourcesOnly);
     int index = 0;
-    for (const Column& column : kColumns) {
-        LVCOLUMNA header{};
-        header.mask = LVCF_WIDTH | LVCF_TEXT;
-        header.cx = column.width;
-        header.pszText = const_cast<char*>(column.header);
-        SendDlgItemMessageA(page, IDC_SOURCES_LIST, LVM_INSERTCOLUMNA, index++,
-                            reinterpret_cast<LPARAM>(&header));
-    }
+    for (const Column& column : kColumns)
+        list.insertColumn(index++, column.header, column.width);
     refresh(page);
 }
 
@@ -154,10 +131,10 @@ INT_PTR CALLBACK SourcesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM)
                 refresh(page);
                 break;
             case IDC_SELECT_ALL_SOURCES:
-                setAllSourceChecks(GetDlgItem(page, IDC_SOURCES_LIST), true);
+                setAllSourceChecks(page, true);
                 break;
             case IDC_UNSELECT_ALL_SOURCES:
-                setAllSourceChecks(GetDlgItem(page, IDC_SOURCES_LIST), false);
+                setAllSourceChecks(page, false);
                 break;
             default:
                 break;

@@ -5,10 +5,9 @@
 #include "resource_ids.h"
 #include "ui/page_values.h"
 #include "ui/win32/dialog_controls.h"
+#include "ui/win32/list_view.h"
 #include "ui/win32/preference_pages.h"
 #include "ui/win32/prefs_window.h"
-
-#include <commctrl.h>
 
 namespace {
 
@@ -17,41 +16,21 @@ namespace {
 constexpr size_t kCellBuffer = kSourceCellMax + 1;
 constexpr size_t kTextBuffer = kPageTextMax + 1;
 
-std::string cellText(HWND list, int row, int column) {
-    char buffer[kCellBuffer] = {};
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = static_cast<int>(sizeof buffer);
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    buffer[sizeof buffer - 1] = '\0';
-    return buffer;
-}
-
-LPARAM rowParameter(HWND list, int row) {
-    LVITEMA item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    return item.lParam;
-}
-
 void readSourcesPage(HWND page, PageValues& values) {
     values.shares_read = sourcesPageReadShares(page);
-    HWND list = GetDlgItem(page, IDC_SOURCES_LIST);
+    const ListView list(GetDlgItem(page, IDC_SOURCES_LIST));
     // The count is asked again after every row.
-    for (int row = 0; row < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
+    for (int row = 0; row < list.itemCount(); ++row) {
         SourceRow source;
         // A source that no share names shows a note for its path; it keeps the stored one.
-        if (const SourceEntry* kept = sourcesPageNotShared(page, rowParameter(list, row))) {
+        if (const SourceEntry* kept = sourcesPageNotShared(page, list.itemParam(row))) {
             source.name = kept->SourceName;
             source.path = kept->SourcePath;
         } else {
-            source.name = cellText(list, row, 0);
-            source.path = cellText(list, row, 1);
+            source.name = list.itemText(row, 0, kCellBuffer);
+            source.path = list.itemText(row, 1, kCellBuffer);
         }
-        const auto state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
-        source.state_image = static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12);
+        source.state_image = list.stateImage(row);
         values.source_rows.push_back(source);
     }
     values.sources_only = isChecked(page, IDC_SOURCES_ONLY);
