@@ -1,5 +1,5 @@
 #include "alert_window.h"
-#include "window_class.h"
+#include "tray/win32/window_class.h"
 
 #include <algorithm>
 #include <memory>

@@ -313,17 +313,21 @@ void openNewAlertWindows() {
 }
 } // namespace
 
+void dispatchPendingMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (preferencesFrameMessage(&message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 void pumpFor(DWORD ms, DWORD alert_lifetime_ms) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < ms) {
         openNewAlertWindows();
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (preferencesFrameMessage(&message))
-                continue;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        dispatchPendingMessages();
         destroyAlerts(alert_lifetime_ms);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }

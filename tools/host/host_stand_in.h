@@ -84,6 +84,9 @@ int sendAlertEvent(size_t index, const char* event);
 // Calls "alert_destroy" once for every pending alert (older than min_age_ms); returns how many.
 size_t destroyAlerts(DWORD min_age_ms = 0);
 
+// Dispatches the messages waiting for this thread, keys of the preferences
+// window through its dialog navigation as a host's loop does.
+void dispatchPendingMessages();
 // Pumps window messages for `ms`, destroying alerts older than `alert_lifetime_ms`.
 void pumpFor(DWORD ms, DWORD alert_lifetime_ms);
 

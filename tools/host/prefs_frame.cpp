@@ -56,13 +56,7 @@ void pressPreferencesKey(WPARAM key) {
     HWND focus = GetFocus();
     PostMessageA(focus, WM_KEYDOWN, key, 1);
     PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (preferencesFrameMessage(&message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    hoststub::dispatchPendingMessages();
 }
 
 void runPreferencesUntilClosed() {

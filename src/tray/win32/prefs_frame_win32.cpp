@@ -1,4 +1,5 @@
 #include "tray/win32/prefs_frame.h"
+#include "tray/win32/window_class.h"
 
 #include <commctrl.h>
 
@@ -82,19 +83,6 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wparam, LPARAM 
     return DefWindowProcA(frame, message, wparam, lparam);
 }
 
-bool registerClass() {
-    WNDCLASSA existing{};
-    if (GetClassInfoA(GetModuleHandleA(nullptr), kClassName, &existing))
-        return true;
-    WNDCLASSA frame_class{};
-    frame_class.lpfnWndProc = frameProcedure;
-    frame_class.hInstance = GetModuleHandleA(nullptr);
-    frame_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    frame_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    frame_class.lpszClassName = kClassName;
-    return RegisterClassA(&frame_class) != 0;
-}
-
 HWND addChild(HWND frame, const char* window_class, const char* text, DWORD style, RECT place, int id) {
     HWND child = CreateWindowExA(0, window_class, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
                                  place.right - place.left, place.bottom - place.top, frame,
@@ -150,7 +138,7 @@ HWND openPreferencesFrame() {
 HWND preferencesFrame(const PluginEntry& plugin) {
     if (HWND open = openPreferencesFrame())
         return open;
-    if (!registerClass())
+    if (!ensureWindowClass(kClassName, frameProcedure, COLOR_BTNFACE))
         return nullptr;
     InitCommonControls();
     // The plug-in's window is a control parent inside it, so tabbing reaches its controls.

@@ -1,4 +1,4 @@
-#include "window_class.h"
+#include "tray/win32/window_class.h"
 
 bool ensureWindowClass(const char* name, WNDPROC procedure, int background_color) {
     WNDCLASSA existing{};

@@ -1,5 +1,5 @@
 #pragma once
-// The stand-in's own window classes, registered once per process.
+// The program's own window classes, registered once per process.
 
 #include <windows.h>
 
