@@ -221,11 +221,15 @@ void sortDay(const LogBook& book, std::vector<LogEntry>& entries, int column, bo
     if (count < 2)
         return;
     // The keys folded, one after another in one text.
+    std::size_t total = 0;
+    for (const LogEntry& entry : entries)
+        total += entry.Lengths[column];
     std::string& folded_text = scratch.folded_text;
-    folded_text.clear();
+    folded_text.resize(total);
+    char* out = folded_text.data();
     for (const LogEntry& entry : entries) {
         for (const char c : logEntryField(book, entry, column))
-            folded_text += lowerAscii(c);
+            *out++ = lowerAscii(c);
     }
     std::vector<std::string_view>& folded = scratch.folded;
     folded.resize(count);
