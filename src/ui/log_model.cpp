@@ -281,7 +281,7 @@ void sortDay(const LogBook& book, std::vector<LogEntry>& entries, int column, bo
     sorted.clear();
     sorted.reserve(count);
     for (const uint32_t from : order)
-        sorted.push_back(std::move(entries[from]));
+        sorted.push_back(entries[from]);
     entries.swap(sorted);
 }
 

@@ -163,19 +163,19 @@ void sortAgain(benchmark::State& state) {
 const LogBook& oneBigDay() {
     static const LogBook book = [] {
         LogBook one = loadedBook();
-        LogDay& day = one.Days[0];
         for (int d = 1; d < 10; ++d)
-            day.Entries.insert(day.Entries.end(), one.Days[d].Entries.begin(), one.Days[d].Entries.end());
+            one.Days[0].Entries.insert(one.Days[0].Entries.end(), one.Days[d].Entries.begin(),
+                                       one.Days[d].Entries.end());
         one.Days.resize(1);
         return one;
     }();
     return book;
 }
 
-template <typename Log> void sortOneDayByEvent(benchmark::State& state, const Log& day, void (*sort)(int, Log&)) {
+void sortOneDayByEvent(benchmark::State& state, void (*sort)(int, LogBook&)) {
     for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
-        Log book = day;
+        LogBook book = oneBigDay();
         state.ResumeTiming();
         sort(1, book);
         sort(1, book);
@@ -183,20 +183,12 @@ template <typename Log> void sortOneDayByEvent(benchmark::State& state, const Lo
     }
 }
 
-void sortOneDayOurs(benchmark::State& state) {
-    sortOneDayByEvent(state, oneBigDay(), &sortLog);
-}
-
-void sortOneDayLiteral(benchmark::State& state) {
-    sortOneDayByEvent(state, literalLogOf(oneBigDay()), &literalSortLog);
-}
-
 } // namespace
 
-BENCHMARK(sortOneDayOurs)
+BENCHMARK_CAPTURE(sortOneDayByEvent, ours, &sortLog)
     ->Name("LogSortOneDay_ours")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(sortOneDayLiteral)
+BENCHMARK_CAPTURE(sortOneDayByEvent, literal, &literalSortLog)
     ->Name("LogSortOneDay_literal")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(parseText)->Name("LogParse_text")->Unit(benchmark::kMillisecond);

@@ -32,18 +32,17 @@ std::string entryOf(const std::string& time, const std::string& event, const std
 }
 
 // The days as text: "= <date>" for each day, then its entries' six fields joined by '|'.
-std::vector<std::string> describe(const LiteralLog& log) {
+std::vector<std::string> describe(const LogBook& book) {
     std::vector<std::string> lines;
-    for (const LiteralLogDay& day : log.Days) {
-        lines.push_back("= " + day.Date);
-        for (const auto& e : day.Entries)
-            lines.push_back(e[0] + "|" + e[1] + "|" + e[2] + "|" + e[3] + "|" + e[4] + "|" + e[5]);
+    for (const LogDay& day : book.Days) {
+        lines.push_back("= " + std::string(logDayDate(book, day)));
+        for (const LogEntry& e : day.Entries) {
+            lines.emplace_back(logEntryField(book, e, 0));
+            for (int column = 1; column < kLogColumnCount; ++column)
+                lines.back() += "|" + std::string(logEntryField(book, e, column));
+        }
     }
     return lines;
-}
-
-std::vector<std::string> describe(const LogBook& book) {
-    return describe(literalLogOf(book));
 }
 
 std::string withCrLf(const std::string& text) {
@@ -325,13 +324,16 @@ private:
 };
 
 // Whether entries with equal keys ended out of their file order.
-bool equalKeysReordered(const LiteralLog& log, int column) {
-    for (const LiteralLogDay& day : log.Days) {
-        const auto& e = day.Entries;
+bool equalKeysReordered(const LogBook& book, int column) {
+    for (const LogDay& day : book.Days) {
+        const std::vector<LogEntry>& e = day.Entries;
         for (std::size_t a = 0; a < e.size(); ++a) {
             for (std::size_t b = a + 1; b < e.size(); ++b) {
-                if (literalStricmp(e[a][column], e[b][column]) == 0 &&
-                    std::stoul(e[a][4].substr(1)) > std::stoul(e[b][4].substr(1)))
+                const auto field = [&book](const LogEntry& entry, int c) {
+                    return std::string(logEntryField(book, entry, c));
+                };
+                if (literalStricmp(field(e[a], column), field(e[b], column)) == 0 &&
+                    std::stoul(field(e[a], 4).substr(1)) > std::stoul(field(e[b], 4).substr(1)))
                     return true;
             }
         }
@@ -345,7 +347,7 @@ TEST(LogSort, MatchesTheLiteralExchangeSortOnRandomDays) {
     int reordered_descending = 0;
     for (int run = 0; run < 2500; ++run) {
         const LogBook given = random.next();
-        LiteralLog expected = literalLogOf(given);
+        LogBook expected = given;
         LogBook actual = given;
         int column = static_cast<int>(random.below(kLogColumnCount));
         for (int click = 0; click < 4; ++click) {
