@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <string_view>
@@ -309,7 +310,9 @@ void parseLogText(std::string_view text, LogBook& book, std::size_t slice) {
 
 bool loadLogFile(const std::string& path, LogBook& book) {
     // Binary: the reader does the text mode's translation itself, the same on every platform.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // Closed however the reading ends, an allocation that fails included.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::FILE* const file = owned.get();
     if (file == nullptr)
         return false;
     // The fields take less than the file: room for all of it makes the text once.
@@ -326,7 +329,6 @@ bool loadLogFile(const std::string& path, LogBook& book) {
         reader.feed(std::string_view(block.data(), got));
     }
     reader.finish();
-    std::fclose(file);
     return true;
 }
 
