@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <string_view>
@@ -61,7 +62,13 @@ template <typename Take> void forEachLogField(std::string_view line, Take take) 
 // past the end of a slice is copied.
 class LogTextReader {
 public:
-    explicit LogTextReader(std::vector<LogDay>& days) : days_(days) { days_.clear(); }
+    // `size`: about how many bytes will come, so that the text is made once.
+    LogTextReader(LogBook& book, std::size_t size) : book_(book) {
+        std::string text;
+        text.reserve(size);
+        book_.Text.swap(text);
+        book_.Days.clear();
+    }
 
     // The next bytes of the file, in any slices.
     void feed(std::string_view bytes) {
@@ -108,6 +115,8 @@ public:
         if (!rest.empty())
             takePiece(rest, false);
         carry_.clear();
+        if (!book_.Days.empty())
+            book_.Days.back().Entries.shrink_to_fit();
     }
 
 private:
@@ -153,23 +162,34 @@ private:
         if (count < kFieldsPerLine)
             return;
 
-        if (days_.empty() || days_.back().Date != fields[0]) {
-            days_.emplace_back();
-            days_.back().Date = fields[0];
+        std::vector<LogDay>& days = book_.Days;
+        std::string& kept = book_.Text;
+        if (days.empty() || logDayDate(book_, days.back()) != fields[0]) {
+            // The day before is complete: it gives back the room its entries did not take.
+            if (!days.empty())
+                days.back().Entries.shrink_to_fit();
+            LogDay& day = days.emplace_back();
+            day.DateStart = kept.size();
+            day.DateLength = static_cast<std::uint16_t>(fields[0].size());
+            kept.append(fields[0]);
         }
-        days_.back().Entries.push_back(LogEntry{std::string(fields[1]), std::string(fields[2]),
-                                                std::string(fields[3]), std::string(fields[4]),
-                                                std::string(fields[5]), std::string(fields[6])});
+        LogEntry& entry = days.back().Entries.emplace_back();
+        entry.Start = kept.size();
+        for (int column = 0; column < kLogColumnCount; ++column) {
+            entry.Lengths[column] = static_cast<std::uint16_t>(fields[column + 1].size());
+            kept.append(fields[column + 1]);
+        }
     }
 
-    std::vector<LogDay>& days_;
+    LogBook& book_;
     std::string carry_;  // the start of a line that the next slice goes on with
     bool ended_ = false; // Ctrl-Z was read
 };
 
 // Buffers reused from day to day while sorting.
 struct SortScratch {
-    std::vector<std::string> folded;
+    std::string folded_text;
+    std::vector<std::string_view> folded;
     std::vector<uint32_t> order;
     std::vector<uint32_t> rank;
     std::vector<uint32_t> settled;
@@ -196,21 +216,33 @@ void exchangeSortByRank(std::vector<uint32_t>& rank, std::vector<uint32_t>& orde
     }
 }
 
-void sortDay(std::vector<LogEntry>& entries, int column, bool ascending, SortScratch& scratch) {
+void sortDay(const LogBook& book, std::vector<LogEntry>& entries, int column, bool ascending,
+             SortScratch& scratch) {
     const std::size_t count = entries.size();
     if (count < 2)
         return;
-    std::vector<std::string>& folded = scratch.folded;
+    // The keys folded, one after another in one text.
+    std::size_t total = 0;
+    for (const LogEntry& entry : entries)
+        total += entry.Lengths[column];
+    std::string& folded_text = scratch.folded_text;
+    folded_text.resize(total);
+    char* out = folded_text.data();
+    for (const LogEntry& entry : entries) {
+        for (const char c : logEntryField(book, entry, column))
+            *out++ = lowerAscii(c);
+    }
+    std::vector<std::string_view>& folded = scratch.folded;
     folded.resize(count);
+    std::size_t at = 0;
     for (std::size_t k = 0; k < count; ++k) {
-        const std::string& key = logEntryField(entries[k], column);
-        folded[k].assign(key);
-        for (char& c : folded[k])
-            c = lowerAscii(c);
+        const std::size_t length = entries[k].Lengths[column];
+        folded[k] = std::string_view(folded_text).substr(at, length);
+        at += length;
     }
 
-    // std::string compares its bytes as unsigned char, a prefix first: _stricmp's order once
-    // the letters are folded.
+    // std::string_view compares its bytes as unsigned char, a prefix first: _stricmp's order
+    // once the letters are folded.
     std::vector<uint32_t>& order = scratch.order;
     order.resize(count);
     std::iota(order.begin(), order.end(), 0U);
@@ -250,7 +282,7 @@ void sortDay(std::vector<LogEntry>& entries, int column, bool ascending, SortScr
     sorted.clear();
     sorted.reserve(count);
     for (const uint32_t from : order)
-        sorted.push_back(std::move(entries[from]));
+        sorted.push_back(entries[from]);
     entries.swap(sorted);
 }
 
@@ -266,7 +298,7 @@ std::vector<std::string> splitLogLine(std::string_view line) {
 }
 
 void parseLogText(std::string_view text, LogBook& book, std::size_t slice) {
-    LogTextReader reader(book.Days);
+    LogTextReader reader(book, text.size());
     const std::size_t block = slice == 0 ? kLogReadBlock : slice;
     while (!text.empty()) {
         const std::size_t length = std::min(text.size(), block);
@@ -278,10 +310,17 @@ void parseLogText(std::string_view text, LogBook& book, std::size_t slice) {
 
 bool loadLogFile(const std::string& path, LogBook& book) {
     // Binary: the reader does the text mode's translation itself, the same on every platform.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // Closed however the reading ends, an allocation that fails included.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::FILE* const file = owned.get();
     if (file == nullptr)
         return false;
-    LogTextReader reader(book.Days);
+    // The fields take less than the file: room for all of it makes the text once.
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        size = std::ftell(file);
+    std::rewind(file);
+    LogTextReader reader(book, size > 0 ? static_cast<std::size_t>(size) : 0);
     std::vector<char> block(kLogReadBlock);
     for (;;) {
         const std::size_t got = std::fread(block.data(), 1, block.size(), file);
@@ -290,7 +329,6 @@ bool loadLogFile(const std::string& path, LogBook& book) {
         reader.feed(std::string_view(block.data(), got));
     }
     reader.finish();
-    std::fclose(file);
     return true;
 }
 
@@ -305,27 +343,20 @@ void sortLog(int column, LogBook& book) {
     }
     SortScratch scratch;
     for (LogDay& day : book.Days)
-        sortDay(day.Entries, column, book.LogSortAscending, scratch);
+        sortDay(book, day.Entries, column, book.LogSortAscending, scratch);
 }
 
-const std::string& logEntryField(const LogEntry& entry, int column) {
-    static const std::string kNone;
-    switch (column) {
-    case 0:
-        return entry.Time;
-    case 1:
-        return entry.Event;
-    case 2:
-        return entry.User;
-    case 3:
-        return entry.ComputerIP;
-    case 4:
-        return entry.ComputerRealName;
-    case 5:
-        return entry.ShareName;
-    default:
-        return kNone;
-    }
+std::string_view logEntryField(const LogBook& book, const LogEntry& entry, int column) {
+    if (column < 0 || column >= kLogColumnCount)
+        return {};
+    std::size_t start = entry.Start;
+    for (int before = 0; before < column; ++before)
+        start += entry.Lengths[before];
+    return std::string_view(book.Text).substr(start, entry.Lengths[column]);
+}
+
+std::string_view logDayDate(const LogBook& book, const LogDay& day) {
+    return std::string_view(book.Text).substr(day.DateStart, day.DateLength);
 }
 
 int logRowImage(std::string_view event) {

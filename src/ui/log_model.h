@@ -3,36 +3,38 @@
 // each day's entries after a click on a column header. The dialog only shows what this holds.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// One accepted log line: its fields 2 to 7, in line order.
+// The list's columns: Time, Event, User, Computer IP, Computer Name, Share Name.
+constexpr int kLogColumnCount = 6;
+
+// One accepted log line: its fields 2 to 7, in line order, one after another in its book's Text
+// (logEntryField reads them). A field is at most 4095 characters, the longest piece of a line.
 struct LogEntry {
-    std::string Time;
-    std::string Event;
-    std::string User;
-    std::string ComputerIP;
-    std::string ComputerRealName;
-    std::string ShareName;
+    std::size_t Start = 0;
+    std::uint16_t Lengths[kLogColumnCount] = {};
 };
 
-// A run of consecutive accepted lines with the same first field; the date is not interpreted.
+// A run of consecutive accepted lines with the same first field; the date is not interpreted
+// (logDayDate reads it from the book's Text).
 struct LogDay {
-    std::string Date;
+    std::size_t DateStart = 0;
+    std::uint16_t DateLength = 0;
     std::vector<LogEntry> Entries; // in file order until sorted
 };
 
 // Everything the viewer shows. The shell keeps one for the life of the library, so the days of
-// the last successful load and the sort state outlive the dialog.
+// the last successful load and the sort state outlive the dialog. Each text is held once, in
+// Text: a big log takes little more than its file's size.
 struct LogBook {
+    std::string Text;         // the days' dates and the entries' fields
     std::vector<LogDay> Days; // in file order
     int LogSortColumn = -1;   // -1 for none, else a column 0 to 5
     bool LogSortAscending = true;
 };
-
-// The list's columns: Time, Event, User, Computer IP, Computer Name, Share Name.
-constexpr int kLogColumnCount = 6;
 
 // The fields of one line: white space separates them, double quotes enclose a field that may be
 // empty or hold white space, and there is no escape. A quoted field still open at the end of the
@@ -59,8 +61,10 @@ bool loadLogFile(const std::string& path, LogBook& book);
 // not a stable order. Other columns change nothing.
 void sortLog(int column, LogBook& book);
 
-// The entry's text in list column 0 to 5 (an empty text for any other).
-const std::string& logEntryField(const LogEntry& entry, int column);
+// The entry's text in list column 0 to 5 (an empty text for any other), and the day's date: views
+// of the book's Text, good until the next load.
+std::string_view logEntryField(const LogBook& book, const LogEntry& entry, int column);
+std::string_view logDayDate(const LogBook& book, const LogDay& day);
 
 // The row image of an entry's event word: 0 for "ENTER", 1 for "LEAVE" in any letter case, -1 for
 // none.

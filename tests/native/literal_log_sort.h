@@ -13,7 +13,7 @@
 #include <vector>
 
 // The sort written down as the viewer has always done it: the state update, then for each day
-// every position against every later one, swapping all six fields when out of order.
+// every position against every later one, swapping all six fields (the entry) when out of order.
 inline void literalSortLog(int column, LogBook& book) {
     if (column == book.LogSortColumn) {
         book.LogSortAscending = !book.LogSortAscending;
@@ -21,18 +21,12 @@ inline void literalSortLog(int column, LogBook& book) {
         book.LogSortColumn = column;
         book.LogSortAscending = true;
     }
-    std::string LogEntry::*const fields[] = {&LogEntry::Time,
-                                             &LogEntry::Event,
-                                             &LogEntry::User,
-                                             &LogEntry::ComputerIP,
-                                             &LogEntry::ComputerRealName,
-                                             &LogEntry::ShareName};
-    std::string LogEntry::*const key = fields[column];
     for (LogDay& day : book.Days) {
         std::vector<LogEntry>& e = day.Entries;
         for (std::size_t i = 0; i + 1 < e.size(); ++i) {
             for (std::size_t j = i + 1; j < e.size(); ++j) {
-                const int order = literalStricmp(e[i].*key, e[j].*key);
+                const int order = literalStricmp(std::string(logEntryField(book, e[i], column)),
+                                                 std::string(logEntryField(book, e[j], column)));
                 if ((book.LogSortAscending && order > 0) || (!book.LogSortAscending && order < 0))
                     std::swap(e[i], e[j]);
             }

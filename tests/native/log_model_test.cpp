@@ -35,10 +35,12 @@ std::string entryOf(const std::string& time, const std::string& event, const std
 std::vector<std::string> describe(const LogBook& book) {
     std::vector<std::string> lines;
     for (const LogDay& day : book.Days) {
-        lines.push_back("= " + day.Date);
-        for (const LogEntry& e : day.Entries)
-            lines.push_back(e.Time + "|" + e.Event + "|" + e.User + "|" + e.ComputerIP + "|" +
-                            e.ComputerRealName + "|" + e.ShareName);
+        lines.push_back("= " + std::string(logDayDate(book, day)));
+        for (const LogEntry& e : day.Entries) {
+            lines.emplace_back(logEntryField(book, e, 0));
+            for (int column = 1; column < kLogColumnCount; ++column)
+                lines.back() += "|" + std::string(logEntryField(book, e, column));
+        }
     }
     return lines;
 }
@@ -191,7 +193,7 @@ TEST(LogParse, CrLfAcrossReadBlocksIsOneLineBreak) {
     ASSERT_EQ(book.Days.size(), 1U);
     ASSERT_EQ(book.Days[0].Entries.size(), 9000U);
     for (const LogEntry& entry : book.Days[0].Entries)
-        ASSERT_EQ(entry.ShareName, "Public");
+        ASSERT_EQ(logEntryField(book, entry, 5), "Public");
 }
 
 TEST(LogFile, ReadsTheSameAsTheText) {
@@ -285,23 +287,23 @@ TEST(LogSort, SortsEachDayOnItsOwn) {
 
 // Days whose fields come from a few short texts in random letter case, so that most keys are
 // equal to others apart from case, some exactly, some prefixes of others. ComputerRealName is
-// "P<file position>", so a misplaced entry shows and column 4 has distinct keys.
+// "P<file position>", so a misplaced entry shows and column 4 has distinct keys. The book is
+// read from the lines that hold them.
 class RandomLogBooks {
 public:
     explicit RandomLogBooks(uint32_t seed) : rng_(seed) {}
 
     LogBook next() {
-        LogBook book;
+        std::string text;
         const uint32_t days = 1 + below(3);
         for (uint32_t d = 0; d < days; ++d) {
-            LogDay day;
-            day.Date = "D" + std::to_string(d);
             const uint32_t count = below(30);
             for (uint32_t k = 0; k < count; ++k)
-                day.Entries.push_back(
-                    LogEntry{word(), word(), word(), word(), "P" + std::to_string(k), word()});
-            book.Days.push_back(std::move(day));
+                text += "D" + std::to_string(d) + " \"" + word() + "\" \"" + word() + "\" \"" + word() +
+                        "\" \"" + word() + "\" P" + std::to_string(k) + " \"" + word() + "\"\n";
         }
+        LogBook book;
+        parseLogText(text, book);
         return book;
     }
 
@@ -327,8 +329,11 @@ bool equalKeysReordered(const LogBook& book, int column) {
         const std::vector<LogEntry>& e = day.Entries;
         for (std::size_t a = 0; a < e.size(); ++a) {
             for (std::size_t b = a + 1; b < e.size(); ++b) {
-                if (literalStricmp(logEntryField(e[a], column), logEntryField(e[b], column)) == 0 &&
-                    std::stoul(e[a].ComputerRealName.substr(1)) > std::stoul(e[b].ComputerRealName.substr(1)))
+                const auto field = [&book](const LogEntry& entry, int c) {
+                    return std::string(logEntryField(book, entry, c));
+                };
+                if (literalStricmp(field(e[a], column), field(e[b], column)) == 0 &&
+                    std::stoul(field(e[a], 4).substr(1)) > std::stoul(field(e[b], 4).substr(1)))
                     return true;
             }
         }

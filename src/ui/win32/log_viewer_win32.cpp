@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -41,20 +42,20 @@ struct LogRow {
     const LogEntry* entry = nullptr;
 };
 
-const std::string& rowText(const LogRow& row, int column) {
-    static const std::string kEmpty;
+std::string_view rowText(const LogRow& row, int column) {
     if (row.entry != nullptr)
-        return logEntryField(*row.entry, column);
-    return row.day != nullptr && column == 0 ? row.day->Date : kEmpty;
+        return logEntryField(log_book, *row.entry, column);
+    return row.day != nullptr && column == 0 ? logDayDate(log_book, *row.day) : std::string_view();
 }
 
 int rowImage(const LogRow& row) {
     if (row.entry != nullptr)
-        return logRowImage(row.entry->Event);
+        return logRowImage(logEntryField(log_book, *row.entry, 1));
     return row.day != nullptr ? kDateImage : kSpacerImage;
 }
 
-// Text widths in the list's font, each text measured once.
+// Text widths in the list's font, each text measured once. The texts are the log's,
+// which outlive the measuring.
 class ListTextWidths {
 public:
     explicit ListTextWidths(HWND list) : list_(list), dc_(GetDC(list)) {
@@ -67,20 +68,38 @@ public:
     ListTextWidths(const ListTextWidths&) = delete;
     ListTextWidths& operator=(const ListTextWidths&) = delete;
 
-    LONG operator()(const std::string& text) {
+    LONG operator()(std::string_view text) {
         auto found = measured_.find(text);
         if (found != measured_.end())
             return found->second;
-        SIZE size{};
-        GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
-        return measured_.emplace(text, size.cx).first->second;
+        return measured_.emplace(text, measure(text)).first->second;
+    }
+
+    // Each byte's width alone, where the code page has one byte a character; false
+    // where it has more.
+    bool byteWidths(LONG (&widths)[256]) {
+        CPINFO code_page{};
+        if (!GetCPInfo(CP_ACP, &code_page) || code_page.MaxCharSize != 1)
+            return false;
+        widths[0] = 0; // a NUL byte ends a line: no text holds one
+        for (int byte = 1; byte < 256; ++byte) {
+            const char c = static_cast<char>(byte);
+            widths[byte] = measure(std::string_view(&c, 1));
+        }
+        return true;
     }
 
 private:
+    LONG measure(std::string_view text) const {
+        SIZE size{};
+        GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+        return size.cx;
+    }
+
     HWND list_;
     HDC dc_;
     HGDIOBJ old_font_ = nullptr;
-    std::unordered_map<std::string, LONG> measured_;
+    std::unordered_map<std::string_view, LONG> measured_;
 };
 
 // Sizing measures every row of every column several times: seconds for a big log.
@@ -90,7 +109,8 @@ private:
 // spacer rows as the whole log needs to show its vertical scroll bar.
 constexpr size_t kRowsSizedDirectly = 1000;
 
-std::vector<LogRow> widestRows(ListTextWidths& width) {
+// The widest rows by `width` of each text.
+template <typename Width> std::vector<LogRow> widestRows(Width width) {
     std::vector<LogRow> rows;
     const LogDay* widest_day = nullptr;
     LONG widest_date = 0;
@@ -98,16 +118,18 @@ std::vector<LogRow> widestRows(ListTextWidths& width) {
     LogRow widest[kLogColumnCount][3] = {};
     LONG widest_width[kLogColumnCount][3] = {};
     for (const LogDay& day : log_book.Days) {
-        const LONG date = width(day.Date);
+        const LONG date = width(logDayDate(log_book, day));
         if (widest_day == nullptr || date > widest_date) {
             widest_day = &day;
             widest_date = date;
         }
         for (const LogEntry& entry : day.Entries) {
-            const int image = logRowImage(entry.Event);
+            const int image = logRowImage(logEntryField(log_book, entry, 1));
             const int kind = image < 0 ? 2 : image;
+            const char* text = log_book.Text.data() + entry.Start;
             for (int column = 0; column < kLogColumnCount; ++column) {
-                const LONG w = width(logEntryField(entry, column));
+                const LONG w = width(std::string_view(text, entry.Lengths[column]));
+                text += entry.Lengths[column];
                 if (widest[column][kind].entry == nullptr || w > widest_width[column][kind]) {
                     widest[column][kind] = {&day, &entry};
                     widest_width[column][kind] = w;
@@ -124,6 +146,34 @@ std::vector<LogRow> widestRows(ListTextWidths& width) {
         }
     }
     return rows;
+}
+
+// Measuring each text of a big log alone takes a second or more. Where a text is
+// as wide as its bytes together, their sum finds the same rows in a few ms; the
+// rows found are measured to show that it held for them, else every text is.
+std::vector<LogRow> widestRows(HWND list) {
+    ListTextWidths width(list);
+    LONG byte_widths[256];
+    if (width.byteWidths(byte_widths)) {
+        const auto summed = [&byte_widths](std::string_view text) {
+            LONG sum = 0;
+            for (const char c : text)
+                sum += byte_widths[static_cast<unsigned char>(c)];
+            return sum;
+        };
+        std::vector<LogRow> rows = widestRows(summed);
+        const bool held = std::all_of(rows.begin(), rows.end(), [&](const LogRow& row) {
+            for (int column = 0; column < kLogColumnCount; ++column) {
+                const std::string_view text = rowText(row, column);
+                if (width(text) != summed(text))
+                    return false;
+            }
+            return true;
+        });
+        if (held)
+            return rows;
+    }
+    return widestRows([&width](std::string_view text) { return width(text); });
 }
 
 class LogViewer : public SortableListDialog {
@@ -164,8 +214,12 @@ protected:
             return false;
         LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(notice)).item;
         const LogRow row = rowAt(item.iItem);
-        if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0)
-            lstrcpynA(item.pszText, rowText(row, item.iSubItem).c_str(), item.cchTextMax);
+        if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+            const std::string_view text = rowText(row, item.iSubItem);
+            const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax) - 1);
+            std::copy_n(text.data(), length, item.pszText);
+            item.pszText[length] = '\0';
+        }
         if ((item.mask & LVIF_IMAGE) != 0) {
             const int image = rowImage(row);
             item.iImage = image < 0 ? I_IMAGENONE : image;
@@ -207,10 +261,7 @@ private:
             count += kDayHeadRows + day.Entries.size();
         }
         if (size && count > kRowsSizedDirectly) {
-            {
-                ListTextWidths width(rows.window());
-                sizing_rows_ = widestRows(width);
-            }
+            sizing_rows_ = widestRows(rows.window());
             sizing_ = true;
             rows.setItemCount(sizing_rows_.size());
             const auto page = static_cast<size_t>(rows.countPerPage());
