@@ -11,6 +11,8 @@
 //   LogSort_again/<col>  clicking that column again and again: each day turned the other way
 //   LogSortOneDay_ours   one day of 10,000 lines sorted by the event word (two values), ascending
 //                        and then descending; _literal: the same with the exchange sort written down
+//   LogSortReversed      one day of 100,000 lines, two a second, sorted by time descending and then
+//                        clicked again: reversed, repeated keys, the exchange sort's worst case (< 1 s)
 // Columns: 0 time (distinct within a day), 1 event word (two values), 2 user (40), 3 address
 // (60), 4 host name (60), 5 share (8). All but the time have many equal keys per day.
 
@@ -183,8 +185,42 @@ void sortOneDayByEvent(benchmark::State& state, void (*sort)(int, LogBook&)) {
     }
 }
 
+// 100,000 entries, two in each second, in time order.
+const LogBook& twoASecond() {
+    static const LogBook book = [] {
+        std::string text;
+        char line[96];
+        for (int k = 0; k < 100000; ++k) {
+            const int second = k / 2;
+            const int length =
+                std::snprintf(line, sizeof line, "01/01/2026 %.2d:%.2d:%.2d \"%s\" u a h s\r\n",
+                              second / 3600, second / 60 % 60, second % 60, k % 2 ? "LEAVE" : "ENTER");
+            text.append(line, static_cast<std::size_t>(length));
+        }
+        LogBook loaded;
+        parseLogText(text, loaded);
+        sortLog(0, loaded);
+        sortLog(0, loaded); // descending: now reversed
+        return loaded;
+    }();
+    return book;
+}
+
+void sortReversed(benchmark::State& state) {
+    for ([[maybe_unused]] auto _ : state) {
+        state.PauseTiming();
+        LogBook book = twoASecond();
+        state.ResumeTiming();
+        sortLog(0, book);
+        benchmark::DoNotOptimize(book.Days.data());
+    }
+    if (twoASecond().Days.size() != 1 || twoASecond().Days[0].Entries.size() != 100000)
+        state.SkipWithError("the log did not read as one day of 100,000 lines");
+}
+
 } // namespace
 
+BENCHMARK(sortReversed)->Name("LogSortReversed")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(sortOneDayByEvent, ours, &sortLog)
     ->Name("LogSortOneDay_ours")
     ->Unit(benchmark::kMillisecond);
