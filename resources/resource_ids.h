@@ -82,3 +82,6 @@
 #define IDC_VIEW_LOG_FILE 1018
 #define IDC_LOG_LIST 1021
 #define IDC_ACTIVE_SHARES_LIST 1029
+
+// Log viewer: the line that says why the log could not be read.
+#define IDC_LOG_STATUS 1100

@@ -32,6 +32,34 @@ std::vector<std::string> logRows(HWND list) {
     return rows;
 }
 
+// The width that shows a header whole: its text in the header's font, its image, and a margin
+// of three edges before, between and after them.
+int headerNeed(HWND list, int column) {
+    HWND header = ListView_GetHeader(list);
+    char text[64] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    Header_GetItem(header, column, &item);
+    HDC dc = GetDC(header);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(header, dc);
+    int image = 0;
+    int height = 0;
+    ImageList_GetIconSize(Header_GetImageList(header), &image, &height);
+    return size.cx + image + 9 * GetSystemMetrics(SM_CXEDGE);
+}
+
+std::string statusText(HWND dialog) {
+    char text[256] = {};
+    GetDlgItemTextA(dialog, 1100, text, sizeof text);
+    return IsWindowVisible(GetDlgItem(dialog, 1100)) ? text : "";
+}
+
 TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
     open("", "");
     writeFile(logPath(), "07/12/2026 10:00:00 \"ENTER\" \"bob\" \"1.2.3.4\" \"h\" \"S\"\r\n"
@@ -42,17 +70,28 @@ TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
                          "07/12/2026 11:00:00 \"ENTER\" \"dee\" \"1.2.3.4\" \"h\" \"S\"\r\n");
     std::vector<std::vector<std::string>> seen;
     std::vector<std::vector<int>> arrows;
+    std::vector<std::string> statuses;
+    std::vector<int> cut_headers;
     ModalDriver viewer("Tarnwick Log", [&](HWND dialog) {
         HWND list = GetDlgItem(dialog, 1021);
         auto look = [&] {
             seen.push_back(logRows(list));
             arrows.push_back(headerImages(list, 6));
+            statuses.push_back(statusText(dialog));
         };
         look();
         clickHeader(dialog, 1021, 0);
         look();
         clickHeader(dialog, 1021, 0);
         look();
+        clickHeader(dialog, 1021, 1);
+        for (int column = 0; column < 6; ++column) {
+            if (ListView_GetColumnWidth(list, column) < headerNeed(list, column))
+                cut_headers.push_back(column);
+        }
+        // Ascending and descending by time again: the file order, as the next look expects.
+        clickHeader(dialog, 1021, 0);
+        clickHeader(dialog, 1021, 0);
         DeleteFileA(logPath().c_str());
         SendDlgItemMessageA(dialog, 1024, BM_CLICK, 0, 0);
         look();
@@ -61,7 +100,16 @@ TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
     });
     click(general(), 1018);
     ASSERT_TRUE(viewer.finish());
-    ASSERT_EQ(seen.size(), 4u);
+    // Closed, the viewer gave its days back: opened again without the file, it shows none, and why.
+    ModalDriver again("Tarnwick Log", [&](HWND dialog) {
+        seen.push_back(logRows(GetDlgItem(dialog, 1021)));
+        statuses.push_back(statusText(dialog));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    click(general(), 1018);
+    ASSERT_TRUE(again.finish());
+    ASSERT_EQ(seen.size(), 5u);
 
     const std::string spacer = "3 0 ||";
     const std::vector<std::string> file_order = {
@@ -87,10 +135,14 @@ TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
     EXPECT_EQ(seen[1], ascending) << "each day sorted by time on its own";
     EXPECT_EQ(arrows[1], (std::vector<int>{0, 2, 2, 2, 2, 2}));
     EXPECT_EQ(seen[2], file_order) << "a second click sorts descending";
+    EXPECT_EQ(cut_headers, std::vector<int>{}) << "each header shows its text and arrow whole";
     EXPECT_EQ(arrows[2], (std::vector<int>{1, 2, 2, 2, 2, 2}));
     EXPECT_EQ(seen[3], file_order) << "Refresh without the file keeps the days, in file order";
     EXPECT_EQ(arrows[3], (std::vector<int>{2, 2, 2, 2, 2, 2}));
-    EXPECT_EQ(countTrace("TARNWICK: sort column 0"), 2u);
+    EXPECT_EQ(countTrace("TARNWICK: sort column 0"), 4u);
+    const std::string missing = "The log could not be read: No such file or directory";
+    EXPECT_EQ(statuses, (std::vector<std::string>{"", "", "", missing, missing}));
+    EXPECT_EQ(seen[4], std::vector<std::string>{});
 }
 
 } // namespace
@@ -124,6 +176,7 @@ TEST_F(LogViewer, ABigLogGetsTheColumnWidthsOfEveryRow) {
     writeFile(logPath(), log);
     std::vector<int> shown;
     std::vector<int> exact;
+    std::vector<int> need;
     int rows = 0;
     ModalDriver viewer("Tarnwick Log", [&](HWND dialog) {
         HWND list = GetDlgItem(dialog, 1021);
@@ -131,13 +184,16 @@ TEST_F(LogViewer, ABigLogGetsTheColumnWidthsOfEveryRow) {
         for (int column = 0; column < 6; ++column)
             shown.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
         exact = sizedOverEveryRow(list);
+        for (int column = 0; column < 6; ++column)
+            need.push_back(headerNeed(list, column));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         return true;
     });
     click(general(), 1018);
     ASSERT_TRUE(viewer.finish());
     EXPECT_EQ(rows, 1506);
-    EXPECT_EQ(shown, exact);
+    for (int column = 0; column < 6; ++column)
+        EXPECT_EQ(shown[column], std::max(exact[column], need[column])) << column;
 }
 
 // "View log file" hands the log to the program the system associates with its

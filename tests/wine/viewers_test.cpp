@@ -1,5 +1,5 @@
-// What both viewers do alike: Esc closes them, and however a viewer ends, its
-// image lists end with it.
+// What both viewers do alike: Esc closes them, however a viewer ends its image
+// lists end with it, and at twice the scale they lay themselves out twice as large.
 
 #include "prefs_fixture.h"
 
@@ -58,6 +58,77 @@ TEST_F(Viewers, EscClosesEachAndItsImagesEndWithItHoweverItEnds) {
             }
         }
     }
+}
+
+// What a window looks like at its scale: its place, a child's place and font height, and for a
+// list its first column and its images.
+struct Scaled {
+    RECT window{};
+    RECT child{};
+    LONG font = 0;
+    int column = 0;
+    int image = 0;
+};
+
+Scaled look(HWND window, HWND child) {
+    Scaled seen;
+    GetWindowRect(window, &seen.window);
+    GetWindowRect(child, &seen.child);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(child, WM_GETFONT, 0, 0)), sizeof font, &font);
+    seen.font = font.lfHeight;
+    seen.column = ListView_GetColumnWidth(child, 0);
+    int height = 0;
+    ImageList_GetIconSize(Header_GetImageList(ListView_GetHeader(child)), &seen.image, &height);
+    return seen;
+}
+
+// WM_DPICHANGED at 192 dpi, with the window's place grown twice as large as suggested.
+RECT doubleScale(HWND window) {
+    RECT place;
+    GetWindowRect(window, &place);
+    RECT suggested{place.left, place.top, place.left + 2 * (place.right - place.left),
+                   place.top + 2 * (place.bottom - place.top)};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    return suggested;
+}
+
+void expectDoubled(const Scaled& before, const Scaled& after, const RECT& suggested, const char* what) {
+    EXPECT_TRUE(EqualRect(&after.window, &suggested)) << what;
+    EXPECT_NEAR(after.child.right - after.child.left, 2 * (before.child.right - before.child.left), 2) << what;
+    EXPECT_NEAR(after.child.bottom - after.child.top, 2 * (before.child.bottom - before.child.top), 2) << what;
+    EXPECT_EQ(after.font, 2 * before.font) << what;
+    EXPECT_EQ(after.column, 2 * before.column) << what;
+    EXPECT_EQ(after.image, 2 * before.image) << what;
+}
+
+TEST_F(Viewers, TwiceTheScaleLaysEachViewerAndThePreferencesOutTwiceAsLarge) {
+    open("", "");
+    writeFile(logPath(), "07/12/2026 10:00:00 \"ENTER\" \"bob\" \"1.2.3.4\" \"h\" \"S\"\r\n");
+    for (const Viewer& viewer : kViewers) {
+        Scaled before;
+        Scaled after;
+        RECT suggested{};
+        ModalDriver driver(viewer.caption, [&](HWND dialog) {
+            HWND list = GetDlgItem(dialog, viewer.list);
+            before = look(dialog, list);
+            suggested = doubleScale(dialog);
+            after = look(dialog, list);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        click(general(), viewer.button);
+        ASSERT_TRUE(driver.finish());
+        expectDoubled(before, after, suggested, viewer.caption);
+    }
+    // The preferences window: its buttons and their font; its list of entries is no list view.
+    HWND frame = hostPreferencesWindow();
+    HWND ok = GetDlgItem(frame, IDOK);
+    Scaled before = look(frame, ok);
+    const RECT suggested = doubleScale(frame);
+    Scaled after = look(frame, ok);
+    before.column = after.column = before.image = after.image = 0;
+    expectDoubled(before, after, suggested, "preferences");
 }
 
 } // namespace

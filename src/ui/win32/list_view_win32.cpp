@@ -2,6 +2,7 @@
 #include "base/win32/module_instance.h"
 #include "resource_ids.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -65,10 +66,36 @@ void ListView::setColumnWidth(int column, int width) const {
 int ListView::fitColumn(int column) const {
     setColumnWidth(column, LVSCW_AUTOSIZE);
     const int contents = columnWidth(column);
+    // The list's own header fit leaves out the image beside the text.
     setColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
-    const int header = columnWidth(column);
-    const int width = contents > header ? contents : header;
+    const int width = std::max({contents, columnWidth(column), headerWidth(column)});
     setColumnWidth(column, width);
+    return width;
+}
+
+int ListView::headerWidth(int column) const {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+    char text[256] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT | HDI_IMAGE | HDI_FORMAT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    if (header == nullptr || !SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    HDC dc = GetDC(header);
+    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    SelectObject(dc, old_font);
+    ReleaseDC(header, dc);
+    // A margin of three edges before the text, between it and the image, and after both.
+    const int margin = 3 * GetSystemMetrics(SM_CXEDGE);
+    int width = size.cx + 2 * margin;
+    int image_width = 0;
+    int image_height = 0;
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(header, HDM_GETIMAGELIST, 0, 0));
+    if ((item.fmt & HDF_IMAGE) != 0 && images != nullptr && ImageList_GetIconSize(images, &image_width, &image_height))
+        width += image_width + margin;
     return width;
 }
 
@@ -145,9 +172,24 @@ void ListView::setRedraw(bool redraw) const {
         InvalidateRect(list_, nullptr, TRUE);
 }
 
-HIMAGELIST createSortArrowImages() {
-    HIMAGELIST images = ImageList_Create(kArrowSize, kArrowSize, ILC_COLORDDB | ILC_MASK, 3, 1);
+void ListView::showReorderedFromTop() const {
+    // Resetting the rows would repaint and ask for every text in view twice over.
+    LVITEMA unselected{};
+    unselected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&unselected));
+    SendMessageA(list_, LVM_ENSUREVISIBLE, 0, FALSE);
+    const auto top = static_cast<int>(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
+    SendMessageA(list_, LVM_REDRAWITEMS, top, top + countPerPage());
+}
+
+HIMAGELIST createSortArrowImages(int size) {
+    HIMAGELIST images = ImageList_Create(size, size, ILC_COLORDDB | ILC_MASK, 3, 1);
     HBITMAP arrows = LoadBitmapA(module_instance, MAKEINTRESOURCEA(IDB_SORT_ARROWS));
+    // At another scale the three pictures are stretched to that size.
+    if (arrows != nullptr && size != kArrowSize) {
+        if (auto scaled = static_cast<HBITMAP>(CopyImage(arrows, IMAGE_BITMAP, 3 * size, size, LR_COPYDELETEORG)))
+            arrows = scaled;
+    }
     ImageList_AddMasked(images, arrows, kArrowMask);
     // The list keeps its own copy of the pictures.
     if (arrows != nullptr)
