@@ -83,12 +83,13 @@ Scaled look(HWND window, HWND child) {
     return seen;
 }
 
-// WM_DPICHANGED at 192 dpi, with the window's place grown twice as large as suggested.
+// WM_DPICHANGED at 192 dpi, with the window's place grown twice as large as suggested, as far
+// as the screen holds it.
 RECT doubleScale(HWND window) {
     RECT place;
     GetWindowRect(window, &place);
-    RECT suggested{place.left, place.top, place.left + 2 * (place.right - place.left),
-                   place.top + 2 * (place.bottom - place.top)};
+    RECT suggested{0, 0, std::min<LONG>(2 * (place.right - place.left), GetSystemMetrics(SM_CXSCREEN)),
+                   std::min<LONG>(2 * (place.bottom - place.top), GetSystemMetrics(SM_CYSCREEN))};
     SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
     return suggested;
 }

@@ -174,9 +174,13 @@ void ListView::setRedraw(bool redraw) const {
 
 void ListView::showReorderedFromTop() const {
     // Resetting the rows would repaint and ask for every text in view twice over.
+    // Row by row: all rows at once (-1) would walk every row of the list.
     LVITEMA unselected{};
     unselected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&unselected));
+    for (const LPARAM which : {LVNI_SELECTED, LVNI_FOCUSED}) {
+        for (int row = -1; (row = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, row, which))) >= 0;)
+            SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&unselected));
+    }
     SendMessageA(list_, LVM_ENSUREVISIBLE, 0, FALSE);
     const auto top = static_cast<int>(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
     SendMessageA(list_, LVM_REDRAWITEMS, top, top + countPerPage());
