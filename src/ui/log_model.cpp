@@ -394,8 +394,7 @@ bool loadLogFile(const std::string& path, LogBook& book, std::string* why) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(std::fopen(path.c_str(), "rb"), &std::fclose);
     std::FILE* const file = owned.get();
     if (file == nullptr)
-        return fail(errno != 0 ? std::strerror(errno)
-                               : "It cannot be opened"); // NOLINT(concurrency-mt-unsafe)
+        return fail(errno != 0 ? std::strerror(errno) : "It cannot be opened");
     // The fields take less than the file: room for all of it makes the text once. Where a long
     // has 32 bits, a file over 2 GB has no size here, and would not fit in memory anyway.
     long size = -1;

@@ -214,9 +214,9 @@ TEST_F(PrefsWindow, TabReachesTheHelpAndAboutDocumentsAndKeysScrollThem) {
     EXPECT_GT(line(), 0);
     pressPreferencesKey(VK_PRIOR);
     EXPECT_EQ(line(), 0);
-    for (int step = 0; step < 60; ++step)
+    for (int step = 0; step < 60 && line() == 0; ++step)
         pressPreferencesKey(VK_DOWN);
-    EXPECT_GT(line(), 0);
+    EXPECT_GT(line(), 0) << "page up, then down by lines";
     SendMessageA(document, WM_CHAR, 'X', 1);
     EXPECT_EQ(GetWindowTextLengthA(document), length);
 }

@@ -60,76 +60,52 @@ TEST_F(Viewers, EscClosesEachAndItsImagesEndWithItHoweverItEnds) {
     }
 }
 
-// What a window looks like at its scale: its place, a child's place and font height, and for a
-// list its first column and its images.
-struct Scaled {
-    RECT window{};
-    RECT child{};
-    LONG font = 0;
-    int column = 0;
-    int image = 0;
-};
-
-Scaled look(HWND window, HWND child) {
-    Scaled seen;
-    GetWindowRect(window, &seen.window);
-    GetWindowRect(child, &seen.child);
+// A window at its scale: its place, then a child's size and font height and, for a list, its
+// first column's width and its images' width.
+std::vector<LONG> look(HWND window, HWND child) {
+    RECT place, inner;
+    GetWindowRect(window, &place);
+    GetWindowRect(child, &inner);
     LOGFONTA font{};
     GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(child, WM_GETFONT, 0, 0)), sizeof font, &font);
-    seen.font = font.lfHeight;
-    seen.column = ListView_GetColumnWidth(child, 0);
-    int height = 0;
-    ImageList_GetIconSize(Header_GetImageList(ListView_GetHeader(child)), &seen.image, &height);
+    int image = 0, height = 0;
+    ImageList_GetIconSize(Header_GetImageList(ListView_GetHeader(child)), &image, &height);
+    std::vector<LONG> seen(&place.left, &place.left + 4);
+    seen.insert(seen.end(), {inner.right - inner.left, inner.bottom - inner.top, font.lfHeight,
+                             ListView_GetColumnWidth(child, 0), image});
     return seen;
 }
 
-// WM_DPICHANGED at 192 dpi, with the window's place grown twice as large as suggested, as far
-// as the screen holds it.
-RECT doubleScale(HWND window) {
-    RECT place;
-    GetWindowRect(window, &place);
-    RECT suggested{0, 0, std::min<LONG>(2 * (place.right - place.left), GetSystemMetrics(SM_CXSCREEN)),
-                   std::min<LONG>(2 * (place.bottom - place.top), GetSystemMetrics(SM_CYSCREEN))};
+// WM_DPICHANGED at 192 dpi suggesting twice the size (as far as the screen holds it): the look
+// after, and the look expected, the suggested place and the rest twice as large.
+std::pair<std::vector<LONG>, std::vector<LONG>> doubleScale(HWND window, HWND child) {
+    std::vector<LONG> expected = look(window, child);
+    RECT suggested{0, 0, std::min<LONG>(2 * (expected[2] - expected[0]), GetSystemMetrics(SM_CXSCREEN)),
+                   std::min<LONG>(2 * (expected[3] - expected[1]), GetSystemMetrics(SM_CYSCREEN))};
     SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-    return suggested;
-}
-
-void expectDoubled(const Scaled& before, const Scaled& after, const RECT& suggested, const char* what) {
-    EXPECT_TRUE(EqualRect(&after.window, &suggested)) << what;
-    EXPECT_NEAR(after.child.right - after.child.left, 2 * (before.child.right - before.child.left), 2) << what;
-    EXPECT_NEAR(after.child.bottom - after.child.top, 2 * (before.child.bottom - before.child.top), 2) << what;
-    EXPECT_EQ(after.font, 2 * before.font) << what;
-    EXPECT_EQ(after.column, 2 * before.column) << what;
-    EXPECT_EQ(after.image, 2 * before.image) << what;
+    std::copy_n(&suggested.left, 4, expected.begin());
+    for (size_t k = 4; k < expected.size(); ++k)
+        expected[k] *= 2;
+    return {look(window, child), expected};
 }
 
 TEST_F(Viewers, TwiceTheScaleLaysEachViewerAndThePreferencesOutTwiceAsLarge) {
     open("", "");
     writeFile(logPath(), "07/12/2026 10:00:00 \"ENTER\" \"bob\" \"1.2.3.4\" \"h\" \"S\"\r\n");
     for (const Viewer& viewer : kViewers) {
-        Scaled before;
-        Scaled after;
-        RECT suggested{};
+        std::pair<std::vector<LONG>, std::vector<LONG>> seen;
         ModalDriver driver(viewer.caption, [&](HWND dialog) {
-            HWND list = GetDlgItem(dialog, viewer.list);
-            before = look(dialog, list);
-            suggested = doubleScale(dialog);
-            after = look(dialog, list);
+            seen = doubleScale(dialog, GetDlgItem(dialog, viewer.list));
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
             return true;
         });
         click(general(), viewer.button);
         ASSERT_TRUE(driver.finish());
-        expectDoubled(before, after, suggested, viewer.caption);
+        EXPECT_EQ(seen.first, seen.second) << viewer.caption;
     }
-    // The preferences window: its buttons and their font; its list of entries is no list view.
-    HWND frame = hostPreferencesWindow();
-    HWND ok = GetDlgItem(frame, IDOK);
-    Scaled before = look(frame, ok);
-    const RECT suggested = doubleScale(frame);
-    Scaled after = look(frame, ok);
-    before.column = after.column = before.image = after.image = 0;
-    expectDoubled(before, after, suggested, "preferences");
+    // The preferences window, by its OK button.
+    const auto seen = doubleScale(hostPreferencesWindow(), GetDlgItem(hostPreferencesWindow(), IDOK));
+    EXPECT_EQ(seen.first, seen.second);
 }
 
 } // namespace

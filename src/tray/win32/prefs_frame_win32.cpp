@@ -30,8 +30,8 @@ int screenDpi() {
 // Lives with the window, from WM_NCCREATE to WM_NCDESTROY.
 struct FrameState {
     PluginEntry plugin;
-    int dpi = screenDpi();  // the scale the window is laid out at
-    HFONT font = nullptr;   // the controls' font once rescaled; before, the stock one
+    int dpi = screenDpi(); // the scale the window is laid out at
+    HFONT font = nullptr;  // the controls' font once rescaled; before, the stock one
 };
 
 FrameState* frameState(HWND frame) {
@@ -110,7 +110,9 @@ const struct {
     const char* text;
     DWORD style;
     int id;
-} kButtons[] = {{"Apply", BS_PUSHBUTTON, kApplyButton}, {"Cancel", BS_PUSHBUTTON, IDCANCEL}, {"OK", BS_DEFPUSHBUTTON, IDOK}};
+} kButtons[] = {{"Apply", BS_PUSHBUTTON, kApplyButton},
+                {"Cancel", BS_PUSHBUTTON, IDCANCEL},
+                {"OK", BS_DEFPUSHBUTTON, IDOK}};
 
 void addControls(HWND frame) {
     HWND entries = addChild(frame, "LISTBOX", "", WS_BORDER | LBS_NOTIFY | WS_TABSTOP, RECT{}, kEntryList);

@@ -80,7 +80,8 @@ int ListView::headerWidth(int column) const {
     item.mask = HDI_TEXT | HDI_IMAGE | HDI_FORMAT;
     item.pszText = text;
     item.cchTextMax = sizeof text;
-    if (header == nullptr || !SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item)))
+    if (header == nullptr ||
+        !SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item)))
         return 0;
     HDC dc = GetDC(header);
     HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(header, WM_GETFONT, 0, 0)));
@@ -94,7 +95,8 @@ int ListView::headerWidth(int column) const {
     int image_width = 0;
     int image_height = 0;
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(header, HDM_GETIMAGELIST, 0, 0));
-    if ((item.fmt & HDF_IMAGE) != 0 && images != nullptr && ImageList_GetIconSize(images, &image_width, &image_height))
+    if ((item.fmt & HDF_IMAGE) != 0 && images != nullptr &&
+        ImageList_GetIconSize(images, &image_width, &image_height))
         width += image_width + margin;
     return width;
 }
@@ -179,7 +181,8 @@ void ListView::showReorderedFromTop() const {
     unselected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     for (const LPARAM which : {LVNI_SELECTED, LVNI_FOCUSED}) {
         for (int row = -1; (row = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, row, which))) >= 0;)
-            SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&unselected));
+            SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(&unselected));
     }
     SendMessageA(list_, LVM_ENSUREVISIBLE, 0, FALSE);
     const auto top = static_cast<int>(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
@@ -191,7 +194,8 @@ HIMAGELIST createSortArrowImages(int size) {
     HBITMAP arrows = LoadBitmapA(module_instance, MAKEINTRESOURCEA(IDB_SORT_ARROWS));
     // At another scale the three pictures are stretched to that size.
     if (arrows != nullptr && size != kArrowSize) {
-        if (auto scaled = static_cast<HBITMAP>(CopyImage(arrows, IMAGE_BITMAP, 3 * size, size, LR_COPYDELETEORG)))
+        if (auto scaled =
+                static_cast<HBITMAP>(CopyImage(arrows, IMAGE_BITMAP, 3 * size, size, LR_COPYDELETEORG)))
             arrows = scaled;
     }
     ImageList_AddMasked(images, arrows, kArrowMask);

@@ -86,7 +86,8 @@ void createPages(TabHost& host, HWND tab_host) {
         host.page_windows[index] =
             CreateDialogParamA(module_instance, MAKEINTRESOURCEA(kTabs[index].page_template), tab_host,
                                kTabs[index].procedure, 0);
-        SetWindowPos(host.page_windows[index], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(host.page_windows[index], HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     choosePage(host, 0);
 }
@@ -113,7 +114,8 @@ INT_PTR CALLBACK TabHostProc(HWND window, UINT message, WPARAM wparam, LPARAM) {
         }
         case WM_NOTIFY:
             if (wparam == IDC_TABS && host != nullptr)
-                choosePage(*host, static_cast<int>(SendDlgItemMessageA(window, IDC_TABS, TCM_GETCURSEL, 0, 0)));
+                choosePage(*host,
+                           static_cast<int>(SendDlgItemMessageA(window, IDC_TABS, TCM_GETCURSEL, 0, 0)));
             break;
         case WM_DESTROY:
             if (host != nullptr)

@@ -64,6 +64,6 @@ private:
     Columns columns_;
     HIMAGELIST row_images_ = nullptr;
     HIMAGELIST header_images_ = nullptr;
-    int dpi_;                // the scale the dialog is laid out at
-    HFONT font_ = nullptr;   // the dialog's font once rescaled; before, the template's
+    int dpi_;              // the scale the dialog is laid out at
+    HFONT font_ = nullptr; // the dialog's font once rescaled; before, the template's
 };

@@ -57,7 +57,8 @@ void SortableListDialog::rescale(int dpi, const RECT& suggested) {
 
     LOGFONTA style{};
     HFONT font = nullptr;
-    if (GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(dialog_, WM_GETFONT, 0, 0)), sizeof style, &style) != 0) {
+    if (GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(dialog_, WM_GETFONT, 0, 0)), sizeof style,
+                   &style) != 0) {
         style.lfHeight = scale(style.lfHeight);
         font = CreateFontIndirectA(&style);
     }
