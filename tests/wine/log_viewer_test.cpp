@@ -32,8 +32,8 @@ std::vector<std::string> logRows(HWND list) {
     return rows;
 }
 
-// The width that shows header `column` whole: its text in the header's font, its arrow, and a
-// margin of three edges before, between and after them.
+// The width that shows header `column` whole: its text in the header's font, its arrow, a margin
+// of three edges on either side of each, and the dividing edge.
 int headerNeed(HWND list, int column) {
     const char* const kHeaders[] = {"Time", "Event", "User", "Computer IP", "Computer Name", "Share Name"};
     HWND header = ListView_GetHeader(list);
@@ -45,7 +45,7 @@ int headerNeed(HWND list, int column) {
     ReleaseDC(header, dc);
     int arrow = 0, height = 0;
     ImageList_GetIconSize(Header_GetImageList(header), &arrow, &height);
-    return text.cx + arrow + 9 * GetSystemMetrics(SM_CXEDGE);
+    return text.cx + arrow + 13 * GetSystemMetrics(SM_CXEDGE);
 }
 
 std::string statusText(HWND dialog) {
@@ -142,16 +142,16 @@ TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
 
 namespace {
 
-// The three sizing steps on every row of the list, as the viewer takes them on a small log.
+// The sizing steps on every row of the list, as the viewer takes them on a small log.
 std::vector<int> sizedOverEveryRow(HWND list) {
     std::vector<int> widths;
     for (int column = 0; column < 6; ++column) {
         SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
-        const auto contents = SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0);
+        // Entries are indented by one 16-pixel step in column 0, which the list's fit leaves out.
+        const auto contents = SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0) + (column == 0 ? 16 : 0);
         SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
-        if (SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0) < contents)
-            SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
-        widths.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
+        widths.push_back(
+            static_cast<int>(std::max(contents, SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0))));
     }
     return widths;
 }

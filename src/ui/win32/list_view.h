@@ -34,9 +34,9 @@ public:
     int columnWidth(int column) const;
     // A width in pixels, or LVSCW_AUTOSIZE / LVSCW_AUTOSIZE_USEHEADER.
     void setColumnWidth(int column, int width) const;
-    // Makes the column as wide as the widest of its texts and its header with the
-    // sort arrow; returns that width.
-    int fitColumn(int column) const;
+    // Makes the column as wide as the widest of its texts (plus `indent`, which the
+    // list's own fit leaves out) and its header with the sort arrow; returns that width.
+    int fitColumn(int column, int indent = 0) const;
     // The width that shows the header of `column` whole: its text and its image.
     int headerWidth(int column) const;
 

@@ -63,9 +63,9 @@ void ListView::setColumnWidth(int column, int width) const {
     SendMessageA(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
 }
 
-int ListView::fitColumn(int column) const {
+int ListView::fitColumn(int column, int indent) const {
     setColumnWidth(column, LVSCW_AUTOSIZE);
-    const int contents = columnWidth(column);
+    const int contents = columnWidth(column) + indent;
     // The list's own header fit leaves out the image beside the text.
     setColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
     const int width = std::max({contents, columnWidth(column), headerWidth(column)});
@@ -89,15 +89,16 @@ int ListView::headerWidth(int column) const {
     GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
     SelectObject(dc, old_font);
     ReleaseDC(header, dc);
-    // A margin of three edges before the text, between it and the image, and after both.
+    // A margin of three edges on either side of the text and of the image, and the edge
+    // that divides the headers.
     const int margin = 3 * GetSystemMetrics(SM_CXEDGE);
-    int width = size.cx + 2 * margin;
+    int width = size.cx + 2 * margin + GetSystemMetrics(SM_CXEDGE);
     int image_width = 0;
     int image_height = 0;
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(header, HDM_GETIMAGELIST, 0, 0));
     if ((item.fmt & HDF_IMAGE) != 0 && images != nullptr &&
         ImageList_GetIconSize(images, &image_width, &image_height))
-        width += image_width + margin;
+        width += image_width + 2 * margin;
     return width;
 }
 
@@ -192,11 +193,24 @@ void ListView::showReorderedFromTop() const {
 HIMAGELIST createSortArrowImages(int size) {
     HIMAGELIST images = ImageList_Create(size, size, ILC_COLORDDB | ILC_MASK, 3, 1);
     HBITMAP arrows = LoadBitmapA(module_instance, MAKEINTRESOURCEA(IDB_SORT_ARROWS));
-    // At another scale the three pictures are stretched to that size.
+    // At another scale the three pictures are stretched to that size, pixel by pixel: a
+    // smoothed stretch would blend the mask's magenta into the arrows.
     if (arrows != nullptr && size != kArrowSize) {
-        if (auto scaled =
-                static_cast<HBITMAP>(CopyImage(arrows, IMAGE_BITMAP, 3 * size, size, LR_COPYDELETEORG)))
-            arrows = scaled;
+        HDC screen = GetDC(nullptr);
+        HDC from = CreateCompatibleDC(screen);
+        HDC to = CreateCompatibleDC(screen);
+        HBITMAP scaled = CreateCompatibleBitmap(screen, 3 * size, size);
+        HGDIOBJ old_from = SelectObject(from, arrows);
+        HGDIOBJ old_to = SelectObject(to, scaled);
+        SetStretchBltMode(to, COLORONCOLOR);
+        StretchBlt(to, 0, 0, 3 * size, size, from, 0, 0, 3 * kArrowSize, kArrowSize, SRCCOPY);
+        SelectObject(from, old_from);
+        SelectObject(to, old_to);
+        DeleteDC(from);
+        DeleteDC(to);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(arrows);
+        arrows = scaled;
     }
     ImageList_AddMasked(images, arrows, kArrowMask);
     // The list keeps its own copy of the pictures.

@@ -257,6 +257,16 @@ private:
                                                           : LogRow{};
     }
 
+    // The entries' rows are indented by one step, a row image's width, in column 0.
+    int indent(int column) const {
+        int width = 0;
+        int height = 0;
+        return column == 0 && ImageList_GetIconSize(ListView_GetImageList(list().window(), LVSIL_SMALL),
+                                                    &width, &height)
+                   ? width
+                   : 0;
+    }
+
     // Shows the days from the top, nothing selected, the columns fitted to them.
     void showRows() {
         const ListView& rows = list();
@@ -279,7 +289,7 @@ private:
             }
             int widths[kLogColumnCount] = {};
             for (int column = 0; column < kLogColumnCount; ++column)
-                widths[column] = rows.fitColumn(column);
+                widths[column] = rows.fitColumn(column, indent(column));
             rows.deleteAllItems();
             sizing_ = false;
             sizing_rows_.clear();
@@ -289,7 +299,7 @@ private:
         } else {
             rows.setItemCount(count);
             for (int column = 0; column < kLogColumnCount; ++column)
-                rows.fitColumn(column);
+                rows.fitColumn(column, indent(column));
         }
         rows.setRedraw(true);
     }
