@@ -226,11 +226,9 @@ TEST(LogFile, AFileThatCannotBeReadKeepsTheDaysAndSaysWhy) {
     EXPECT_EQ(describe(book), loaded);
     EXPECT_EQ(why, "No such file or directory");
     // A folder opens here but cannot be read: the days read so far are not kept.
-    why.clear();
     EXPECT_FALSE(loadLogFile(folder.file(""), book, &why));
     EXPECT_EQ(describe(book), loaded);
-    EXPECT_FALSE(why.empty());
-
+    EXPECT_NE(why, "No such file or directory");
     releaseLogDays(book);
     EXPECT_TRUE(book.Days.empty());
     EXPECT_EQ(book.Text.capacity(), std::string().capacity());
