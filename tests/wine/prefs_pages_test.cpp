@@ -8,16 +8,18 @@ namespace {
 using PrefsPages = PrefsTest;
 
 TEST_F(PrefsPages, GeneralPageShowsTheSettingsAndApplyStoresItsValues) {
-    open("PluginMode = 2\r\nPersistentAlerts = 5\r\n", "");
+    open("PluginMode = 2\r\nPersistentAlerts = 5\r\nWindowsEventLog = 3\r\n", "");
     HWND page = general();
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(SendDlgItemMessageA(page, 1019, CB_GETCOUNT, 0, 0), 4);
     EXPECT_EQ(text(page, 1019), "Log Events");
     EXPECT_EQ(IsDlgButtonChecked(page, 1012), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(page, 1400), BST_CHECKED) << "the Windows Event Log";
     EXPECT_EQ(text(page, 1004), logPath());
 
     SendDlgItemMessageA(page, 1019, CB_SETCURSEL, 3, 0);
     toggle(page, 1012);
+    toggle(page, 1400);
     SetDlgItemTextA(page, 1004, "C:\\logs\\b.txt");
     ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
     PluginSettings expected;
