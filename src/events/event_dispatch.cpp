@@ -73,7 +73,8 @@ bool dispatchRightsNotice(const std::string& host_program) {
         const SettingsSnapshot settings = currentSettings();
         if (!settings)
             return false;
-        const bool reported = reportRightsNoticeToWindowsEventLog(*settings, host_program);
+        const bool reported =
+            modeLogs(settings->PluginMode) && reportRightsNoticeToWindowsEventLog(*settings, host_program);
         if (!modeShows(settings->PluginMode))
             return reported;
         platformRequestAlert(rightsNoticeText(host_program), nullptr, settings->PersistentAlerts);

@@ -12,10 +12,6 @@ std::atomic<bool>& noticeReported() {
     return reported;
 }
 
-bool modeLogs(int32_t mode) {
-    return mode == LogEvents || mode == ShowAndLogEvents;
-}
-
 } // namespace
 
 uint16_t windowsEventCategory(WindowsEventId id) {
@@ -81,7 +77,7 @@ void reportToWindowsEventLog(const PluginSettings& settings, const ShareEvent& e
 }
 
 bool reportRightsNoticeToWindowsEventLog(const PluginSettings& settings, const std::string& host_program) {
-    if (settings.WindowsEventLog == 0 || !modeLogs(settings.PluginMode) || noticeReported().exchange(true))
+    if (settings.WindowsEventLog == 0 || noticeReported().exchange(true))
         return false;
     platformReportEvent(windowsRightsNotice(host_program));
     return true;

@@ -67,8 +67,8 @@ WindowsEvent windowsRightsNotice(const std::string& host_program);
 // with WindowsEventLog on, the event goes to the Application log too.
 void reportToWindowsEventLog(const PluginSettings& settings, const ShareEvent& event);
 
-// The rights notice, once per start, with WindowsEventLog on and a mode that logs.
-// True when it went out now.
+// The rights notice, once per start, with WindowsEventLog on; for the modes that
+// log. True when it went out now.
 bool reportRightsNoticeToWindowsEventLog(const PluginSettings& settings, const std::string& host_program);
 // A new start may report the notice again.
 void rearmWindowsEventLogNotice();

@@ -1,5 +1,7 @@
-#include "config/plugin_settings.h"
+#include "config/settings_store.h"
+#include "events/event_dispatch.h"
 #include "events/windows_event_log.h"
+#include "support/alert_recorder.h"
 #include "support/windows_event_recorder.h"
 
 #include <gtest/gtest.h>
@@ -41,11 +43,13 @@ TEST(WindowsEventLog, RightsNoticeOncePerStartInTheModesThatLog) {
             PluginSettings settings;
             settings.PluginMode = mode;
             settings.WindowsEventLog = on;
+            replaceSettings(settings);
             clearRecordedWindowsEvents();
             rearmWindowsEventLogNotice();
             const bool expected = on != 0 && (mode == LogEvents || mode == ShowAndLogEvents);
-            EXPECT_EQ(reportRightsNoticeToWindowsEventLog(settings, ""), expected) << mode << on;
-            EXPECT_FALSE(reportRightsNoticeToWindowsEventLog(settings, ""));
+            const bool alert = mode == ShowEvents || mode == ShowAndLogEvents;
+            EXPECT_EQ(dispatchRightsNotice(""), expected || alert) << mode << on;
+            EXPECT_EQ(dispatchRightsNotice(""), alert) << "the Event Log has it once";
             const std::vector<WindowsEvent> events = recordedWindowsEvents();
             ASSERT_EQ(events.size(), expected ? 1u : 0u);
             if (expected) {
@@ -53,7 +57,9 @@ TEST(WindowsEventLog, RightsNoticeOncePerStartInTheModesThatLog) {
                 EXPECT_EQ(events[0].strings[StringProgram], "the program that hosts Tarnwick");
             }
         }
+    replaceSettings(PluginSettings());
     clearRecordedWindowsEvents();
+    clearRecordedAlerts();
 }
 
 } // namespace
