@@ -8,13 +8,13 @@ namespace {
 using PrefsPages = PrefsTest;
 
 TEST_F(PrefsPages, GeneralPageShowsTheSettingsAndApplyStoresItsValues) {
-    open("PluginMode = 2\r\nPersistentAlerts = 5\r\nWindowsEventLog = 3\r\n", "");
+    open("PluginMode = 2\r\nPersistentAlerts = 5\r\n", "");
     HWND page = general();
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(SendDlgItemMessageA(page, 1019, CB_GETCOUNT, 0, 0), 4);
     EXPECT_EQ(text(page, 1019), "Log Events");
     EXPECT_EQ(IsDlgButtonChecked(page, 1012), BST_CHECKED);
-    EXPECT_EQ(IsDlgButtonChecked(page, 1400), BST_CHECKED) << "the Windows Event Log";
+    EXPECT_EQ(IsDlgButtonChecked(page, 1400), BST_UNCHECKED) << "the Windows Event Log";
     EXPECT_EQ(text(page, 1004), logPath());
 
     SendDlgItemMessageA(page, 1019, CB_SETCURSEL, 3, 0);
@@ -27,6 +27,7 @@ TEST_F(PrefsPages, GeneralPageShowsTheSettingsAndApplyStoresItsValues) {
     expected.PluginMode = ShowAndLogEvents;
     expected.PersistentAlerts = 0;
     expected.LogFile = "C:\\logs\\b.txt";
+    expected.WindowsEventLog = 1;
     EXPECT_EQ(readFile(iniPath()), formatSettingsFile(expected)) << "the file is rewritten whole";
     EXPECT_TRUE(IsWindow(window())) << "Apply keeps the window";
 

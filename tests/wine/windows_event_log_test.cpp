@@ -74,9 +74,43 @@ protected:
     }
 };
 
-// A refused poll (the rights notice), then alice enters and leaves: with the
-// switch on, all three reach ReportEventW; with it off, none does.
-TEST_F(WindowsEventLogTest, EnterLeaveAndTheRightsNoticeReachReportEventOnlyWhenOn) {
+// One test, as the registration is the prefix's, shared by every test program:
+// "start" writes the registration, corrects a wrong one, and only traces when it
+// may not; a refused poll (the rights notice), then alice entering and leaving,
+// reach ReportEventW with the switch on and not with it off; and the message
+// file that the registration names has every id's text.
+TEST_F(WindowsEventLogTest, RegistrationReportsAndTheMessageTable) {
+    writeSettings("");
+    loadAndStart();
+    ASSERT_EQ(hoststub::sendSimple("stop") + hoststub::sendSimple("unload"), 0);
+    HKEY key = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, KEY_READ, &key), ERROR_SUCCESS) << "off";
+
+    writeSettings("WindowsEventLog = 1\r\n");
+    ASSERT_EQ(
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kEventSourceKey, "EventMessageFile", REG_SZ, "C:\\old.dll", 11),
+        ERROR_SUCCESS);
+    loadAndStart();
+    ASSERT_EQ(hoststub::sendSimple("stop") + hoststub::sendSimple("unload"), 0);
+    wchar_t dll[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameW(GetModuleHandleA("Tarnwick.dll"), dll, MAX_PATH), 0u);
+    EXPECT_EQ(textValue(L"EventMessageFile"), dll);
+    EXPECT_EQ(textValue(L"CategoryMessageFile"), dll);
+    EXPECT_EQ(numberValue("TypesSupported"), 7u);
+    EXPECT_EQ(numberValue("CategoryCount"), 8u);
+
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kEventSourceKey);
+    {
+        wmitest::ImportPatch refuse("ADVAPI32.dll", "RegCreateKeyExW",
+                                    reinterpret_cast<void*>(&refuseCreateKey),
+                                    GetModuleHandleA("Tarnwick.dll"));
+        ASSERT_TRUE(refuse.active());
+        loadAndStart();
+        ASSERT_EQ(hoststub::sendSimple("stop") + hoststub::sendSimple("unload"), 0);
+    }
+    EXPECT_EQ(countTraceContaining("TARNWICK: EVENT LOG: cannot register the source [5]"), 1u);
+
+    // A refused poll, then alice enters and leaves.
     const std::string program = "tarnwick_wine_tests.exe";
     const std::vector<std::string> alice = {"alice", "127.0.0.1", "localhost", "Public", "7",
                                             "30",    "1",         "",          ""};
@@ -107,40 +141,6 @@ TEST_F(WindowsEventLogTest, EnterLeaveAndTheRightsNoticeReachReportEventOnlyWhen
         std::lock_guard<std::mutex> hold(reported_mutex);
         EXPECT_EQ(reported, on ? expected : std::vector<Reported>());
     }
-}
-
-// "start" writes the registration, corrects a wrong one, and only traces when
-// it may not; the message file it names has every id's text.
-TEST_F(WindowsEventLogTest, StartRegistersTheSourceAndTheMessageTableHasEveryText) {
-    writeSettings("");
-    loadAndStart();
-    ASSERT_EQ(hoststub::sendSimple("stop") + hoststub::sendSimple("unload"), 0);
-    HKEY key = nullptr;
-    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, KEY_READ, &key), ERROR_SUCCESS) << "off";
-
-    writeSettings("WindowsEventLog = 1\r\n");
-    ASSERT_EQ(
-        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kEventSourceKey, "EventMessageFile", REG_SZ, "C:\\old.dll", 11),
-        ERROR_SUCCESS);
-    loadAndStart();
-    ASSERT_EQ(hoststub::sendSimple("stop") + hoststub::sendSimple("unload"), 0);
-    wchar_t dll[MAX_PATH];
-    ASSERT_GT(GetModuleFileNameW(GetModuleHandleA("Tarnwick.dll"), dll, MAX_PATH), 0u);
-    EXPECT_EQ(textValue(L"EventMessageFile"), dll);
-    EXPECT_EQ(textValue(L"CategoryMessageFile"), dll);
-    EXPECT_EQ(numberValue("TypesSupported"), 7u);
-    EXPECT_EQ(numberValue("CategoryCount"), 8u);
-
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kEventSourceKey);
-    {
-        wmitest::ImportPatch refuse("ADVAPI32.dll", "RegCreateKeyExW",
-                                    reinterpret_cast<void*>(&refuseCreateKey),
-                                    GetModuleHandleA("Tarnwick.dll"));
-        ASSERT_TRUE(refuse.active());
-        loadAndStart();
-        ASSERT_EQ(hoststub::sendSimple("stop") + hoststub::sendSimple("unload"), 0);
-    }
-    EXPECT_EQ(countTraceContaining("TARNWICK: EVENT LOG: cannot register the source [5]"), 1u);
 
     // The message file as Event Viewer reads it: data only, texts by id.
     HMODULE table = LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_AS_DATAFILE);
