@@ -111,7 +111,7 @@ TEST_F(DispatchTest, OutcomeMatrix) {
                             replaceSettings(settings);
                             std::filesystem::remove(log_);
                             clearRecordedAlerts();
-                            clearRecordedWindowsEvents();
+                            recordedWindowsEvents().clear();
                             clearCapturedTrace();
 
                             const std::string share = selected ? "Public" : "Private";
@@ -150,7 +150,7 @@ TEST_F(DispatchTest, OutcomeMatrix) {
                                                         "\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"" + share +
                                                         "\"\n");
                             }
-                            const std::vector<WindowsEvent> reported = recordedWindowsEvents();
+                            const std::vector<WindowsEvent>& reported = recordedWindowsEvents();
                             ASSERT_EQ(reported.size(), logged && event_log ? 1u : 0u);
                             EXPECT_TRUE(reported.empty() ||
                                         reported[0].id == (kind == EventKind::Enter ? 1001u : 1002u));

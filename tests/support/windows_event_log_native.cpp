@@ -1,26 +1,11 @@
 #include "support/windows_event_recorder.h"
 
-#include <mutex>
-
-namespace {
-std::mutex events_mutex;
-std::vector<WindowsEvent>& events() {
+// Tests that report run on one thread; the others leave the Event Log off.
+std::vector<WindowsEvent>& recordedWindowsEvents() {
     static std::vector<WindowsEvent> recorded;
     return recorded;
 }
-} // namespace
 
 void platformReportEvent(const WindowsEvent& event) {
-    std::lock_guard<std::mutex> hold(events_mutex);
-    events().push_back(event);
-}
-
-std::vector<WindowsEvent> recordedWindowsEvents() {
-    std::lock_guard<std::mutex> hold(events_mutex);
-    return events();
-}
-
-void clearRecordedWindowsEvents() {
-    std::lock_guard<std::mutex> hold(events_mutex);
-    events().clear();
+    recordedWindowsEvents().push_back(event);
 }
