@@ -1,6 +1,5 @@
-// The Windows Event Log through the real DLL: the source's registration at
-// "start", its calls of ReportEventW (caught at the DLL's import and passed on to
-// Wine's), and the message table that the registration names.
+// The Windows Event Log through the real DLL: its registration, its calls of
+// ReportEventW (caught at its import, passed on to Wine's) and its message table.
 
 #include "session_fixture.h"
 
@@ -58,8 +57,7 @@ protected:
 
 // One test, as the registration is the prefix's, shared by every test program.
 TEST_F(WindowsEventLogTest, RegistrationReportsAndTheMessageTable) {
-    // "start" writes the registration only with the switch on, corrects a wrong one,
-    // and traces once when it may not.
+    // "start" registers only with the switch on, corrects, and traces once when it may not.
     writeSettings("");
     startAndStop();
     EXPECT_EQ(registered("TypesSupported"), "") << "not with the switch off";
@@ -86,6 +84,9 @@ TEST_F(WindowsEventLogTest, RegistrationReportsAndTheMessageTable) {
 
     // A refused poll (the rights notice), then alice enters and leaves: with the
     // switch on all three reach ReportEventW, with it off none does.
+    const std::vector<std::string> expected = {"2 8 1100: ||||||||tarnwick_wine_tests.exe",
+                                               "4 1 1001: alice|127.0.0.1|localhost|Public|7|30|1||",
+                                               "4 2 1002: alice|127.0.0.1|localhost|Public|7|30|1||"};
     for (const bool on : {true, false}) {
         SCOPED_TRACE(on ? "on" : "off");
         reported.clear();
@@ -105,11 +106,7 @@ TEST_F(WindowsEventLogTest, RegistrationReportsAndTheMessageTable) {
         awaitNextPoll();
         ASSERT_EQ(hoststub::sendSimple("stop") + hoststub::sendSimple("unload"), 0);
         EXPECT_EQ(logLines(logPath()).size(), 2u) << "the log file gets both lines either way";
-        EXPECT_EQ(reported,
-                  on ? std::vector<std::string>{"2 8 1100: ||||||||tarnwick_wine_tests.exe",
-                                                "4 1 1001: alice|127.0.0.1|localhost|Public|7|30|1||",
-                                                "4 2 1002: alice|127.0.0.1|localhost|Public|7|30|1||"}
-                     : std::vector<std::string>());
+        EXPECT_EQ(reported, on ? expected : std::vector<std::string>());
     }
 
     // The message file as Event Viewer reads it: data only, texts by id.
