@@ -2,9 +2,9 @@
 
 #include "tray/alert_text.h"
 #include "tray/tray_commands.h"
+#include "tray/win32/admin_only.h"
 #include "tray/win32/notify_icon.h"
 #include "tray/win32/prefs_frame.h"
-#include "tray/win32/admin_only.h"
 #include "tray/win32/start_with_windows.h"
 #include "tray/win32/tray_resources.h"
 #include "tray/win32/tray_trace.h"
@@ -283,15 +283,9 @@ LRESULT CALLBACK trayProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
         return DefWindowProcA(window, message, wparam, lparam);
     if (message == state->taskbar_created) {
         // Explorer restarted: the icon, and the notification it was showing, again.
-        if (!state->icon.add()) {
-            SetTimer(window, kIconRetryTimer, kIconRetryMs, nullptr);
-            return 0;
-        }
-        KillTimer(window, kIconRetryTimer);
-        trayTrace("icon added again");
-        if (const auto shown = state->start.host->alerts().shown())
+        const auto shown = state->start.host->alerts().shown();
+        if (addIcon(window, *state) && shown)
             state->icon.notify(plainAlertText(shown->text));
-        showNextAlert(window, *state);
         return 0;
     }
     if (message == trayRequestMessage()) {
