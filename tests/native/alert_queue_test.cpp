@@ -1,4 +1,4 @@
-// The tray's alert queue under a burst and a failing notification area.
+// The tray's alert queue under a burst, and its list of recent alerts.
 
 #include "tray/alert_queue.h"
 
@@ -46,19 +46,6 @@ TEST(AlertQueue, ABurstBeyondTheLimitFoldsIntoOneCountShownLastAndComesBackToBeD
     queue.add(alert("after"));
     EXPECT_TRUE(queue.takeFolded().empty());
     EXPECT_EQ(drain(queue), std::vector<std::string>{"after"});
-}
-
-TEST(AlertQueue, AnAlertThatCouldNotBeShownWaitsFirstInLine) {
-    AlertQueue queue;
-    queue.add(alert("first"));
-    queue.add(alert("second"));
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        ASSERT_EQ(queue.showNext()->text, "first");
-        queue.unshow();
-    }
-    EXPECT_FALSE(queue.shown());
-    EXPECT_EQ(drain(queue), (std::vector<std::string>{"first", "second"}));
-    EXPECT_EQ(queue.takeAll().size(), 0u);
 }
 
 TEST(AlertQueue, TheRecentListKeepsTheNewestAndHandsBackTheOldestToBeDestroyed) {
