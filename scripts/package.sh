@@ -40,7 +40,7 @@ if [ -z "$out" ]; then
   out=dist
   [ "$preset" = win64 ] && out=dist/twin
 fi
-for tool in wixl msibuild msiinfo zip "$tool_prefix-objcopy" "$tool_prefix-strip"; do
+for tool in wixl zip "$tool_prefix-objcopy" "$tool_prefix-strip"; do
   command -v "$tool" >/dev/null || { echo "package: $tool is missing (bash scripts/install-deps.sh)" >&2; exit 1; }
 done
 
