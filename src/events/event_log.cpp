@@ -2,7 +2,6 @@
 
 #include "base/abandonable_mutex.h"
 #include "base/trace.h"
-#include "events/message_template.h"
 
 #include <cstdio>
 #include <mutex>
@@ -89,12 +88,12 @@ void appendLine(const char* line) {
         DebugTrace("%s: error writing log file!", TRACE_TAG);
 }
 
-void writeEvent(const ShareEvent& event) {
+void writeEvent(const ShareEvent& event, NameWait wait) {
     const char* word = eventWord(event.Kind);
     if (word == nullptr)
         return;
     LocalDateTime now;
     platformLocalTime(now);
-    const std::string host_name = resolveComputerName(event.Connection.ComputerName);
+    const std::string host_name = resolveComputerName(event.Connection.ComputerName, wait);
     appendLine(formatLogLine(now, word, event.Connection, host_name).c_str());
 }
