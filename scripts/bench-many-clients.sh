@@ -55,7 +55,11 @@ wine_env_setup "$out/bin" win64
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 queries() { cat "$TARNWICK_FAKEWMI_FILE.count" 2>/dev/null || echo 0; }
-enters() { grep -c '"ENTER"' "$case_dir/log.txt" 2>/dev/null || true; }
+enters() {
+  local n
+  n=$(grep -c '"ENTER"' "$case_dir/log.txt" 2>/dev/null) || true
+  echo "${n:-0}"
+}
 # CPU time of the host process so far, in ms (user and system, every thread).
 cpu_ms() { awk -v hz="$(getconf CLK_TCK)" '{ print int(($14 + $15) * 1000 / hz) }' "/proc/$host_pid/stat"; }
 
@@ -101,12 +105,12 @@ torn() {
 # Run 1: the first poll's lines, then a steady poll.
 first_poll() {
   prepare "$1" "$2" poll
-  local started first="" last="" now a_time a_cpu b_time b_cpu count
-  started=$(now_ms)
+  local started="" first="" last="" now a_time a_cpu b_time b_cpu count
   host load "$case_dir/home" start sleep 600000 stop unload
   while sleep 0.02; do
     now=$(now_ms)
-    if [ -z "$first" ] && [ "$(queries)" -ge 1 ]; then first=$now; fi
+    if [ -z "$started" ] && grep -q '^> start' "$case_dir/host.txt"; then started=$now; fi
+    if [ -z "$first" ] && [ "$(queries)" -ge 1 ]; then first=$now && started=${started:-$now}; fi
     if [ -n "$first" ] && [ "$(enters)" -ge "$1" ]; then last=$now && break; fi
     if [ -n "$first" ] && [ $((now - first)) -gt $((cap * 1000)) ]; then break; fi
   done

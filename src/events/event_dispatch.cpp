@@ -92,9 +92,9 @@ bool needsHostName(const PluginSettings& settings, const ShareEvent& event) {
     if (settings.PluginMode == Inactive || display == 0)
         return false;
     // As findSourceIn decides, without its trace line.
-    const bool selected = std::any_of(settings.Sources.begin(), settings.Sources.end(), [&event](const SourceEntry& s) {
-        return s.SourceName == event.Connection.ShareName;
-    });
+    const bool selected =
+        std::any_of(settings.Sources.begin(), settings.Sources.end(),
+                    [&event](const SourceEntry& s) { return s.SourceName == event.Connection.ShareName; });
     const bool logged = event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) &&
                         (settings.SourceWatchMode != SourcesOnly || selected);
     return logged || text->find("$ComputerRealName$") != std::string::npos;

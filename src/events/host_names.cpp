@@ -124,7 +124,8 @@ void requestHostNames(const std::vector<std::string>& addresses) {
             names.pending.emplace(address, false);
         }
         const size_t queued = names.queue.size();
-        to_start = static_cast<int>(std::min<size_t>(queued, static_cast<size_t>(kLookupThreads - names.workers)));
+        to_start =
+            static_cast<int>(std::min<size_t>(queued, static_cast<size_t>(kLookupThreads - names.workers)));
         names.workers += to_start;
     }
     for (int i = 0; i < to_start; ++i) {
@@ -142,9 +143,9 @@ bool awaitHostNames(const std::vector<std::string>& addresses, uint64_t deadline
     HostNames& names = hostNames();
     std::unique_lock<AbandonableMutex> hold(names.lock);
     for (;;) {
-        const bool all_answered = std::none_of(addresses.begin(), addresses.end(), [&names](const std::string& a) {
-            return names.pending.count(a) != 0;
-        });
+        const bool all_answered =
+            std::none_of(addresses.begin(), addresses.end(),
+                         [&names](const std::string& a) { return names.pending.count(a) != 0; });
         if (all_answered)
             return true;
         if (stopping && stopping())
@@ -152,7 +153,8 @@ bool awaitHostNames(const std::vector<std::string>& addresses, uint64_t deadline
         const uint64_t now = platformTickCount();
         if (now >= deadline)
             return false;
-        names.answered.wait_for(hold, std::chrono::milliseconds(std::min(deadline - now, kStopCheckMilliseconds)));
+        names.answered.wait_for(hold,
+                                std::chrono::milliseconds(std::min(deadline - now, kStopCheckMilliseconds)));
     }
 }
 

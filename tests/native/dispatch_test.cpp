@@ -217,7 +217,8 @@ TEST_F(DispatchTest, ShowAndLogWithSourcesOnlyLooksUpTwice) {
     settings.EnterEventsMessage = "$UserName$ on $ComputerRealName$";
     replaceSettings(settings);
     setNameServiceEntry("10.0.0.1", "alice-pc");
-    deliverPollEvents({makeEvent(EventKind::Enter, "Public")}, platformTickCount() + 60000, [] { return false; });
+    deliverPollEvents({makeEvent(EventKind::Enter, "Public")}, platformTickCount() + 60000,
+                      [] { return false; });
 
     // The template's lookup, then the log step's source test and the log line's
     // own lookup, then the alert step's source test.
@@ -396,7 +397,8 @@ TEST_F(DispatchTest, NamesAreKeptTenMinutesAndNoNameOneMinute) {
             resolveComputerName(c.address, after == c.kept - 1 ? NameWait::KnownOnly : NameWait::LookUp);
             resolveComputerName(c.address);
         }
-        EXPECT_EQ(nameServiceQueryCount(), queries + 2) << c.address << ": asked, reused, asked again once expired";
+        EXPECT_EQ(nameServiceQueryCount(), queries + 2)
+            << c.address << ": asked, reused, asked again once expired";
         EXPECT_EQ(capturedTraceLines(), std::vector<std::string>(6, c.trace));
     }
     NameCache cache(2);
@@ -428,7 +430,8 @@ TEST_F(DispatchTest, APollWaitsForNamesUntilItsDeadlineOrAStop) {
         setFixedTick(5000);
         clearRecordedAlerts();
         auto delivery = std::async(std::launch::async, [&stop, deadline] {
-            deliverPollEvents({makeEvent(EventKind::Enter, "Public")}, deadline, [&stop] { return stop.load(); });
+            deliverPollEvents({makeEvent(EventKind::Enter, "Public")}, deadline,
+                              [&stop] { return stop.load(); });
         });
         EXPECT_EQ(delivery.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
         if (stopped)
@@ -436,7 +439,8 @@ TEST_F(DispatchTest, APollWaitsForNamesUntilItsDeadlineOrAStop) {
         else
             setFixedTick(deadline);
         ASSERT_EQ(delivery.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-        EXPECT_EQ(logLines().back(), "07/03/2026 09:05:03 \"ENTER\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"Public\"\n");
+        EXPECT_EQ(logLines().back(),
+                  "07/03/2026 09:05:03 \"ENTER\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"Public\"\n");
         EXPECT_EQ(recordedAlerts().size(), stopped ? 0u : 1u) << "a stopped poll shows no alert";
     }
     {
@@ -447,7 +451,8 @@ TEST_F(DispatchTest, APollWaitsForNamesUntilItsDeadlineOrAStop) {
     joinLookupThreads();
     stop = false;
     deliverPollEvents({makeEvent(EventKind::Leave, "Public")}, 0, [] { return false; });
-    EXPECT_EQ(logLines().back(), "07/03/2026 09:05:03 \"LEAVE\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\"\n");
+    EXPECT_EQ(logLines().back(),
+              "07/03/2026 09:05:03 \"LEAVE\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\"\n");
     EXPECT_EQ(nameServiceQueryCount(), 1);
 }
 

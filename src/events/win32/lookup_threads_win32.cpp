@@ -29,8 +29,8 @@ bool platformStartLookupThread() {
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                             reinterpret_cast<LPCWSTR>(reinterpret_cast<const void*>(&lookupThread)), &module))
         return false;
-    HANDLE thread =
-        CreateThread(nullptr, kLookupStackBytes, lookupThread, module, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    HANDLE thread = CreateThread(nullptr, kLookupStackBytes, lookupThread, module,
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread == nullptr) {
         FreeLibrary(module);
         return false;
