@@ -13,16 +13,23 @@ void deliverPollEvents(const std::vector<ShareEvent>& events, uint64_t names_dea
             if (eventNeedsHostName(event))
                 addresses.push_back(event.Connection.ComputerName);
         }
-        if (!addresses.empty()) {
-            requestHostNames(addresses);
-            awaitHostNames(addresses, names_deadline, stopping);
-        }
+        requestHostNames(addresses);
     } catch (...) {
-        // Out of memory: the events go out with the names known by now.
+        // Out of memory: the events go out with the names known by then.
     }
+    // The names come in about the order asked, so each event goes out once its
+    // own is known, while the queries of later ones still run.
     bool stopped = false;
     for (const ShareEvent& event : events) {
-        stopped = stopped || stopping();
+        if (!stopped) {
+            try {
+                if (eventNeedsHostName(event))
+                    awaitHostNames({event.Connection.ComputerName}, names_deadline, stopping);
+            } catch (...) {
+                // Out of memory: this event goes out with the name known by now.
+            }
+            stopped = stopping();
+        }
         if (stopped)
             dispatchEventLogOnly(event);
         else

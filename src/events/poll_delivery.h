@@ -13,7 +13,7 @@
 // query goes on and its answer serves later events.
 constexpr uint64_t kNameWaitMilliseconds = 3000;
 
-// Delivers the events in order, once their names are known, `names_deadline`
+// Delivers the events in order, each once its name is known, `names_deadline`
 // (a tick count) has passed or `stopping` says yes. `stopping` is also asked
 // between events: from then on the remaining events get their log lines at
 // once, with the names known by then, and no alerts.
