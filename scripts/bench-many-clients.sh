@@ -94,7 +94,7 @@ host() {
 }
 
 # The host stand-in prints each step's time: "> stop", then "  = 0 (5012.3 ms)".
-step_ms() { awk -v step="> $1" '$0 == step { s = 1; next } s && /^  = / { gsub(/[()]/, ""); print int($3); exit }' "$case_dir/host.txt"; }
+step_ms() { awk -v step="> $1" '{ sub(/\r$/, "") } $0 == step { s = 1; next } s && /^  = / { gsub(/[()]/, ""); print int($3); exit }' "$case_dir/host.txt"; }
 
 # Lines not of the log's form, and lines written more than once.
 torn() {
