@@ -20,8 +20,9 @@ bool modeShows(int32_t mode) {
 }
 
 // Real events use only the host names known by now: the watcher asked for them
-// before and waited as long as it would. Without `alerts`, only the log line.
-void deliver(const PluginSettings& settings, const ShareEvent& event, bool test, bool alerts) {
+// before and waited as long as it would. With `log_batch`, only the log line,
+// added to the batch.
+void deliver(const PluginSettings& settings, const ShareEvent& event, bool test, std::string* log_batch) {
     if (settings.PluginMode == Inactive)
         return;
 
@@ -54,12 +55,13 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test,
         return;
 
     const NameWait names = test ? NameWait::LookUp : NameWait::KnownOnly;
+    const bool alerts = log_batch == nullptr;
     if (alerts)
         expandMessage(event.Connection, text, names);
 
     if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test) {
         if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share))
-            writeEvent(event, names);
+            writeEvent(event, names, log_batch);
     }
 
     if (alerts && modeShows(settings.PluginMode)) {
@@ -128,11 +130,11 @@ bool dispatchRightsNotice(const std::string& host_program) {
 }
 
 void dispatchEvent(const ShareEvent& event, bool test) {
-    withSettings([&](const PluginSettings& settings) { deliver(settings, event, test, true); });
+    withSettings([&](const PluginSettings& settings) { deliver(settings, event, test, nullptr); });
 }
 
-void dispatchEventLogOnly(const ShareEvent& event) {
-    withSettings([&](const PluginSettings& settings) { deliver(settings, event, false, false); });
+void dispatchEventLogOnly(const ShareEvent& event, std::string& lines) {
+    withSettings([&](const PluginSettings& settings) { deliver(settings, event, false, &lines); });
 }
 
 bool eventNeedsHostName(const ShareEvent& event) {

@@ -15,9 +15,10 @@
 // Real events use the host names known by then and never wait for one.
 void dispatchEvent(const ShareEvent& event, bool test);
 
-// A real event of a poll that is being stopped: its log line alone, at once,
-// with the host name known by then or the address; no alert.
-void dispatchEventLogOnly(const ShareEvent& event);
+// A real event of a poll that is being stopped: its log line alone, with the
+// host name known by then or the address, added to `lines` for the caller to
+// write with the others at once; no alert.
+void dispatchEventLogOnly(const ShareEvent& event, std::string& lines);
 
 // Whether a real event, delivered now, would use its computer's host name.
 bool eventNeedsHostName(const ShareEvent& event);
