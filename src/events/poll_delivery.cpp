@@ -22,12 +22,12 @@ void deliverPollEvents(const std::vector<ShareEvent>& events, uint64_t names_dea
     } catch (...) {
         // Out of memory: the events go out with the names known by then.
     }
-    // The names come in about the order asked, so each event goes out once its
-    // own is known, while the queries of later ones still run.
-    bool stopped = false;
     // A stopped poll's lines, written together: one opening of the file each
     // costs more than the line itself.
     std::string unwritten;
+    bool stopped = false;
+    // The names come in about the order asked, so each event goes out once its
+    // own is known, while the queries of later ones still run.
     for (const ShareEvent& event : events) {
         if (!stopped) {
             try {
