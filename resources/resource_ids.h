@@ -82,3 +82,6 @@
 #define IDC_VIEW_LOG_FILE 1018
 #define IDC_LOG_LIST 1021
 #define IDC_ACTIVE_SHARES_LIST 1029
+
+// The Windows Event Log: the General page's check box.
+#define IDC_WINDOWS_EVENT_LOG 1400

@@ -41,6 +41,8 @@ struct PluginSettings {
     uint32_t PresenceUpdateInterval = 30;        // minutes, never below 5
     int32_t SourceWatchMode = SourcesOnlyLogAll; // a ::SourceWatchMode value, kept as read
     std::vector<SourceEntry> Sources;
+    // The Windows Event Log: non-zero writes every logged event to the Application log too.
+    int32_t WindowsEventLog = 0;
 };
 
 inline bool operator==(const SourceEntry& a, const SourceEntry& b) {
@@ -58,7 +60,7 @@ inline bool operator==(const PluginSettings& a, const PluginSettings& b) {
            a.DisplayPresenceEvents == b.DisplayPresenceEvents &&
            a.PresenceEventsMessage == b.PresenceEventsMessage &&
            a.PresenceUpdateInterval == b.PresenceUpdateInterval && a.SourceWatchMode == b.SourceWatchMode &&
-           a.Sources == b.Sources;
+           a.Sources == b.Sources && a.WindowsEventLog == b.WindowsEventLog;
 }
 inline bool operator!=(const PluginSettings& a, const PluginSettings& b) {
     return !(a == b);

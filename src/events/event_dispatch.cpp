@@ -6,6 +6,7 @@
 #include "events/event_log.h"
 #include "events/message_template.h"
 #include "events/rights_notice.h"
+#include "events/windows_event_log.h"
 
 #include <algorithm>
 
@@ -60,8 +61,10 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test,
         expandMessage(event.Connection, text, names);
 
     if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test) {
-        if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share))
+        if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share)) {
             writeEvent(event, names, log_batch);
+            reportToWindowsEventLog(settings, event, names);
+        }
     }
 
     if (alerts && modeShows(settings.PluginMode)) {
@@ -120,8 +123,12 @@ template <typename Action> void withSettings(Action action) {
 bool dispatchRightsNotice(const std::string& host_program) {
     try {
         const SettingsSnapshot settings = currentSettings();
-        if (!settings || !modeShows(settings->PluginMode))
+        if (!settings)
             return false;
+        const bool reported =
+            modeLogs(settings->PluginMode) && reportRightsNoticeToWindowsEventLog(*settings, host_program);
+        if (!modeShows(settings->PluginMode))
+            return reported;
         platformRequestAlert(rightsNoticeText(host_program), nullptr, settings->PersistentAlerts);
         return true;
     } catch (...) {

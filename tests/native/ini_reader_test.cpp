@@ -120,6 +120,7 @@ TEST(ReadSettings, AsksForEachKeyWithItsBufferSize) {
                                               "Settings/DisplayLeaveEvents",
                                               "Settings/DisplayPresenceEvents",
                                               "Settings/PresenceUpdateInterval",
+                                              "Settings/WindowsEventLog",
                                               "Sources/SourcesCount"};
     EXPECT_EQ(reader.numbers, numbers);
     const std::vector<std::string> texts = {"Settings/LogFile/2048",
