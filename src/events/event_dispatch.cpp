@@ -8,6 +8,8 @@
 #include "events/rights_notice.h"
 #include "events/windows_event_log.h"
 
+#include <algorithm>
+
 namespace {
 
 bool modeLogs(int32_t mode) {
@@ -18,7 +20,10 @@ bool modeShows(int32_t mode) {
     return mode == ShowEvents || mode == ShowAndLogEvents;
 }
 
-void deliver(const PluginSettings& settings, const ShareEvent& event, bool test) {
+// Real events use only the host names known by now: the watcher asked for them
+// before and waited as long as it would. With `log_batch`, only the log line,
+// added to the batch.
+void deliver(const PluginSettings& settings, const ShareEvent& event, bool test, std::string* log_batch) {
     if (settings.PluginMode == Inactive)
         return;
 
@@ -50,19 +55,66 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
     if (display == 0 && !test)
         return;
 
-    expandMessage(event.Connection, text);
+    const NameWait names = test ? NameWait::LookUp : NameWait::KnownOnly;
+    const bool alerts = log_batch == nullptr;
+    if (alerts)
+        expandMessage(event.Connection, text, names);
 
     if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test) {
         if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share)) {
-            writeEvent(event);
-            reportToWindowsEventLog(settings, event);
+            writeEvent(event, names, log_batch);
+            reportToWindowsEventLog(settings, event, names);
         }
     }
 
-    if (modeShows(settings.PluginMode)) {
+    if (alerts && modeShows(settings.PluginMode)) {
         if (!test && !findSourceIn(settings, share))
             return;
         platformRequestAlert(text, &event.Connection, settings.PersistentAlerts);
+    }
+}
+
+// Whether deliver would name the computer: in the log line, or in the template.
+bool needsHostName(const PluginSettings& settings, const ShareEvent& event) {
+    const std::string* text = nullptr;
+    int32_t display = 0;
+    switch (event.Kind) {
+    case EventKind::Enter:
+        text = &settings.EnterEventsMessage;
+        display = settings.DisplayEnterEvents;
+        break;
+    case EventKind::Leave:
+        text = &settings.LeaveEventsMessage;
+        display = settings.DisplayLeaveEvents;
+        break;
+    case EventKind::Presence:
+        text = &settings.PresenceEventsMessage;
+        display = settings.DisplayPresenceEvents;
+        break;
+    default:
+        return false;
+    }
+    if (settings.PluginMode == Inactive || display == 0)
+        return false;
+    // As findSourceIn decides, without its trace line.
+    const bool selected =
+        std::any_of(settings.Sources.begin(), settings.Sources.end(),
+                    [&event](const SourceEntry& s) { return s.SourceName == event.Connection.ShareName; });
+    const bool logged = event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) &&
+                        (settings.SourceWatchMode != SourcesOnly || selected);
+    return logged || text->find("$ComputerRealName$") != std::string::npos;
+}
+
+// Runs `action` with one snapshot of the settings, so a concurrent apply of the
+// preferences never mixes old and new settings within it.
+template <typename Action> void withSettings(Action action) {
+    try {
+        const SettingsSnapshot settings = currentSettings();
+        if (settings)
+            action(*settings);
+    } catch (...) {
+        // Out of memory while copying texts: the event is dropped; the
+        // watcher and the UI thread carry on.
     }
 }
 
@@ -85,14 +137,15 @@ bool dispatchRightsNotice(const std::string& host_program) {
 }
 
 void dispatchEvent(const ShareEvent& event, bool test) {
-    try {
-        // One snapshot for the whole event, so a concurrent apply of the
-        // preferences never mixes old and new settings within it.
-        const SettingsSnapshot settings = currentSettings();
-        if (settings)
-            deliver(*settings, event, test);
-    } catch (...) {
-        // Out of memory while copying texts: the event is dropped; the
-        // watcher and the UI thread carry on.
-    }
+    withSettings([&](const PluginSettings& settings) { deliver(settings, event, test, nullptr); });
+}
+
+void dispatchEventLogOnly(const ShareEvent& event, std::string& lines) {
+    withSettings([&](const PluginSettings& settings) { deliver(settings, event, false, &lines); });
+}
+
+bool eventNeedsHostName(const ShareEvent& event) {
+    bool needs = false;
+    withSettings([&](const PluginSettings& settings) { needs = needsHostName(settings, event); });
+    return needs;
 }

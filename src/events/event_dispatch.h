@@ -12,7 +12,16 @@
 // the watcher thread (test off); the Events page's samples come with test on:
 // those are shown whatever the switches and sources say, and never traced by
 // kind or logged. Takes no lock; lets no exception out.
+// Real events use the host names known by then and never wait for one.
 void dispatchEvent(const ShareEvent& event, bool test);
+
+// A real event of a poll that is being stopped: its log line alone, with the
+// host name known by then or the address, added to `lines` for the caller to
+// write with the others at once; no alert.
+void dispatchEventLogOnly(const ShareEvent& event, std::string& lines);
+
+// Whether a real event, delivered now, would use its computer's host name.
+bool eventNeedsHostName(const ShareEvent& event);
 
 // Shows the rights notice as an alert, in the modes that show alerts, and writes
 // it to the Windows Event Log where that is on. True when it went out either way.

@@ -2,7 +2,6 @@
 
 #include "base/abandonable_mutex.h"
 #include "base/trace.h"
-#include "events/message_template.h"
 
 #include <cstdio>
 #include <mutex>
@@ -80,21 +79,29 @@ void appendLine(const char* line) {
         text.resize(kLimit - 1);
         text += '\n';
     }
+    appendLines(text);
+}
+
+void appendLines(const std::string& lines) {
     bool opened = false;
     {
         std::lock_guard<AbandonableMutex> hold(logMutex());
-        opened = platformAppendText(logPath().c_str(), text.data(), text.size());
+        opened = platformAppendText(logPath().c_str(), lines.data(), lines.size());
     }
     if (!opened)
         DebugTrace("%s: error writing log file!", TRACE_TAG);
 }
 
-void writeEvent(const ShareEvent& event) {
+void writeEvent(const ShareEvent& event, NameWait wait, std::string* batch) {
     const char* word = eventWord(event.Kind);
     if (word == nullptr)
         return;
     LocalDateTime now;
     platformLocalTime(now);
-    const std::string host_name = resolveComputerName(event.Connection.ComputerName);
-    appendLine(formatLogLine(now, word, event.Connection, host_name).c_str());
+    const std::string host_name = resolveComputerName(event.Connection.ComputerName, wait);
+    const std::string line = formatLogLine(now, word, event.Connection, host_name);
+    if (batch != nullptr)
+        *batch += line;
+    else
+        appendLine(line.c_str());
 }

@@ -2,6 +2,7 @@
 // The user-facing event log: one line per logged Enter or Leave event, appended
 // to a plain text file that is opened and closed for every line.
 
+#include "events/host_names.h"
 #include "monitor/share_event.h"
 
 #include <string>
@@ -22,9 +23,13 @@ struct LocalDateTime {
 void setLogPath(const char* path);
 std::string currentLogPath();
 
-// Appends the line of an Enter or Leave event, stamped with the local time now.
-// Other kinds have no line and are not written.
-void writeEvent(const ShareEvent& event);
+// Appends the line of an Enter or Leave event, stamped with the local time now,
+// its host name got as `wait` says. Other kinds have no line and are not written.
+// With `batch`, the line is added to it instead, for appendLines.
+void writeEvent(const ShareEvent& event, NameWait wait = NameWait::LookUp, std::string* batch = nullptr);
+
+// Appends lines as formatLogLine makes them, all in one opening of the file.
+void appendLines(const std::string& lines);
 
 // Opens the file at the path, appends the line and closes the file. A line over
 // kLogLineLimit characters is cut to its first kLogLineLimit - 1 and a line break.

@@ -1,7 +1,5 @@
 #include "events/message_template.h"
 
-#include "base/trace.h"
-
 #include <cstdio>
 
 namespace {
@@ -28,7 +26,7 @@ std::string formatActiveTime(uint32_t seconds) {
     return buffer;
 }
 
-int variableValue(const ConnectionInfo& connection, const std::string& tag, std::string& out) {
+int variableValue(const ConnectionInfo& connection, const std::string& tag, std::string& out, NameWait wait) {
     if (tag == "$Name$")
         out = connection.Name;
     else if (tag == "$Caption$")
@@ -40,7 +38,7 @@ int variableValue(const ConnectionInfo& connection, const std::string& tag, std:
     else if (tag == "$ComputerName$")
         out = connection.ComputerName;
     else if (tag == "$ComputerRealName$")
-        out = resolveComputerName(connection.ComputerName);
+        out = resolveComputerName(connection.ComputerName, wait);
     else if (tag == "$UserName$")
         out = connection.UserName;
     else if (tag == "$ConnectionID$")
@@ -58,7 +56,7 @@ int variableValue(const ConnectionInfo& connection, const std::string& tag, std:
     return 0;
 }
 
-void expandMessage(const ConnectionInfo& connection, std::string& text) {
+void expandMessage(const ConnectionInfo& connection, std::string& text, NameWait wait) {
     for (const char* tag_text : kTags) {
         const std::string tag(tag_text);
         std::string::size_type position = text.find(tag);
@@ -67,23 +65,10 @@ void expandMessage(const ConnectionInfo& connection, std::string& text) {
         if (position == std::string::npos)
             continue;
         std::string value;
-        variableValue(connection, tag, value);
+        variableValue(connection, tag, value, wait);
         while (position != std::string::npos) {
             text.replace(position, tag.size(), value);
             position = text.find(tag, position + value.size());
         }
     }
-}
-
-std::string resolveComputerName(const std::string& address) {
-    std::string result = address;
-    std::string host_name;
-    int error_code = 0;
-    if (platformReverseLookup(address, host_name, error_code)) {
-        result = host_name;
-        DebugTrace("%s: resolving [%s] = [%s]", TRACE_TAG, address.c_str(), result.c_str());
-    } else {
-        DebugTrace("%s: resolving [%s] = ERROR (%d)", TRACE_TAG, address.c_str(), error_code);
-    }
-    return result;
 }

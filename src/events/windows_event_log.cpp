@@ -68,12 +68,13 @@ WindowsEvent windowsRightsNotice(const std::string& host_program) {
     return event;
 }
 
-void reportToWindowsEventLog(const PluginSettings& settings, const ShareEvent& event) {
+void reportToWindowsEventLog(const PluginSettings& settings, const ShareEvent& event, NameWait wait) {
     WindowsEventId id;
     if (settings.WindowsEventLog == 0 || !windowsEventIdFor(event.Kind, id))
         return;
     const ConnectionInfo& connection = event.Connection;
-    platformReportEvent(windowsSessionEvent(id, connection, resolveComputerName(connection.ComputerName)));
+    platformReportEvent(
+        windowsSessionEvent(id, connection, resolveComputerName(connection.ComputerName, wait)));
 }
 
 bool reportRightsNoticeToWindowsEventLog(const PluginSettings& settings, const std::string& host_program) {

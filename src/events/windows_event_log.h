@@ -5,6 +5,7 @@
 // and the README lists the strings' order.
 
 #include "config/plugin_settings.h"
+#include "events/host_names.h"
 #include "monitor/share_event.h"
 
 #include <cstdint>
@@ -64,8 +65,10 @@ WindowsEvent windowsSessionEvent(WindowsEventId id, const ConnectionInfo& connec
 WindowsEvent windowsRightsNotice(const std::string& host_program);
 
 // Called where the event's log line is written, so the same rules decide both:
-// with WindowsEventLog on, the event goes to the Application log too.
-void reportToWindowsEventLog(const PluginSettings& settings, const ShareEvent& event);
+// with WindowsEventLog on, the event goes to the Application log too, its host
+// name got as `wait` says.
+void reportToWindowsEventLog(const PluginSettings& settings, const ShareEvent& event,
+                             NameWait wait = NameWait::LookUp);
 
 // The rights notice, once per start, with WindowsEventLog on; for the modes that
 // log. True when it went out now.

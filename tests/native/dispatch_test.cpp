@@ -3,15 +3,22 @@
 #include "event_log_support.h"
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
+#include "events/name_cache.h"
+#include "events/poll_delivery.h"
 #include "support/alert_recorder.h"
 #include "support/debug_output_capture.h"
 #include "support/fixed_clock.h"
+#include "support/log_file_hook.h"
 #include "support/name_service_stub.h"
 #include "support/windows_event_recorder.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <future>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -77,7 +84,9 @@ protected:
         set_debug_trace(false);
         replaceSettings(PluginSettings());
         clearRecordedAlerts();
+        setLogAppendHook(nullptr);
         resetNameService();
+        clearFixedTick();
         clearFixedLocalTime();
         setLogPath("tarnwicklog.txt");
     }
@@ -218,7 +227,8 @@ TEST_F(DispatchTest, ShowAndLogWithSourcesOnlyLooksUpTwice) {
     settings.EnterEventsMessage = "$UserName$ on $ComputerRealName$";
     replaceSettings(settings);
     setNameServiceEntry("10.0.0.1", "alice-pc");
-    dispatchEvent(makeEvent(EventKind::Enter, "Public"), false);
+    deliverPollEvents({makeEvent(EventKind::Enter, "Public")}, platformTickCount() + 60000,
+                      [] { return false; });
 
     // The template's lookup, then the log step's source test and the log line's
     // own lookup, then the alert step's source test.
@@ -331,8 +341,8 @@ TEST_F(DispatchTest, OneEventSeesOneSnapshotOfTheSettings) {
     settings.EnterEventsMessage = "$ComputerRealName$ $ShareName$";
     replaceSettings(settings);
     bool swapped = false;
-    // While the template is expanded, the preferences are applied with nothing selected.
-    setNameServiceHook([&swapped] {
+    // While the line is written, the preferences are applied with nothing selected.
+    setLogAppendHook([&swapped] {
         if (swapped)
             return;
         swapped = true;
@@ -378,6 +388,82 @@ TEST_F(DispatchTest, APollOfAThousandEventsIsLoggedInOrder) {
     }
     EXPECT_EQ(logLines(), expected);
     EXPECT_TRUE(recordedAlerts().empty());
+}
+
+// Each use of a name is traced alike, whether the name service was asked or not.
+TEST_F(DispatchTest, NamesAreKeptTenMinutesAndNoNameOneMinute) {
+    setNameServiceEntry("10.0.0.1", "alice-pc");
+    const struct {
+        const char* address;
+        uint64_t kept;
+        const char* trace;
+    } cases[] = {{"10.0.0.1", kNameKeptMilliseconds, "TARNWICK: resolving [10.0.0.1] = [alice-pc]"},
+                 {"10.0.0.2", kNoNameKeptMilliseconds, "TARNWICK: resolving [10.0.0.2] = ERROR (11004)"}};
+    for (const auto& c : cases) {
+        clearCapturedTrace();
+        const int queries = nameServiceQueryCount();
+        for (uint64_t after : {uint64_t{0}, c.kept - 1, c.kept}) {
+            setFixedTick(5000 + after);
+            resolveComputerName(c.address, after == c.kept - 1 ? NameWait::KnownOnly : NameWait::LookUp);
+            resolveComputerName(c.address);
+        }
+        EXPECT_EQ(nameServiceQueryCount(), queries + 2)
+            << c.address << ": asked, reused, asked again once expired";
+        EXPECT_EQ(capturedTraceLines(), std::vector<std::string>(6, c.trace));
+    }
+    NameCache cache(2);
+    NameAnswer answer;
+    for (const char* address : {"a", "b", "a", "c"})
+        cache.store(address, answer, 0);
+    EXPECT_TRUE(cache.find("a", 1, answer) && cache.find("c", 1, answer)) << "the newest two are kept";
+    EXPECT_FALSE(cache.find("b", 1, answer)) << "the oldest answer goes first";
+}
+
+// A poll's name is awaited until the deadline or a stop; the late answer then
+// serves the next poll, from the one query still under way.
+TEST_F(DispatchTest, APollWaitsForNamesUntilItsDeadlineOrAStop) {
+    PluginSettings settings = baseSettings();
+    settings.PluginMode = ShowAndLogEvents;
+    settings.EnterEventsMessage = "$ComputerRealName$";
+    replaceSettings(settings);
+    setNameServiceEntry("10.0.0.1", "alice-pc");
+    std::mutex gate_mutex;
+    std::condition_variable gate;
+    bool open = false;
+    setNameServiceHook([&] {
+        std::unique_lock<std::mutex> hold(gate_mutex);
+        gate.wait(hold, [&open] { return open; });
+    });
+    std::atomic<bool> stop{false};
+    const uint64_t deadline = 5000 + kNameWaitMilliseconds;
+    for (bool stopped : {false, true}) {
+        setFixedTick(5000);
+        clearRecordedAlerts();
+        auto delivery = std::async(std::launch::async, [&stop, deadline] {
+            deliverPollEvents({makeEvent(EventKind::Enter, "Public")}, deadline,
+                              [&stop] { return stop.load(); });
+        });
+        EXPECT_EQ(delivery.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+        if (stopped)
+            stop = true;
+        else
+            setFixedTick(deadline);
+        ASSERT_EQ(delivery.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+        EXPECT_EQ(logLines().back(),
+                  "07/03/2026 09:05:03 \"ENTER\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"Public\"\n");
+        EXPECT_EQ(recordedAlerts().size(), stopped ? 0u : 1u) << "a stopped poll shows no alert";
+    }
+    {
+        std::lock_guard<std::mutex> hold(gate_mutex);
+        open = true;
+    }
+    gate.notify_all();
+    joinLookupThreads();
+    stop = false;
+    deliverPollEvents({makeEvent(EventKind::Leave, "Public")}, 0, [] { return false; });
+    EXPECT_EQ(logLines().back(),
+              "07/03/2026 09:05:03 \"LEAVE\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\"\n");
+    EXPECT_EQ(nameServiceQueryCount(), 1);
 }
 
 } // namespace

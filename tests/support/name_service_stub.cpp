@@ -1,10 +1,12 @@
-#include "events/message_template.h"
+#include "events/host_names.h"
 #include "support/name_service_stub.h"
 
 #include <functional>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace {
 constexpr int kNoDataError = 11004;
@@ -15,6 +17,7 @@ struct NameService {
     int error_code = kNoDataError;
     int queries = 0;
     std::function<void()> hook;
+    std::vector<std::thread> threads;
 };
 
 NameService& service() {
@@ -33,7 +36,19 @@ void setNameServiceError(int error_code) {
     service().error_code = error_code;
 }
 
+void joinLookupThreads() {
+    std::vector<std::thread> threads;
+    {
+        std::lock_guard<std::mutex> hold(service().mutex);
+        threads.swap(service().threads);
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
 void resetNameService() {
+    joinLookupThreads();
+    forgetHostNames();
     std::lock_guard<std::mutex> hold(service().mutex);
     service().names.clear();
     service().error_code = kNoDataError;
@@ -67,5 +82,11 @@ bool platformReverseLookup(const std::string& address, std::string& host_name, i
         return false;
     }
     host_name = found->second;
+    return true;
+}
+
+bool platformStartLookupThread() {
+    std::lock_guard<std::mutex> hold(service().mutex);
+    service().threads.emplace_back(runLookupWorker);
     return true;
 }

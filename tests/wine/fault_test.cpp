@@ -52,7 +52,7 @@ TEST_F(Faults, AQueryFailingEveryOtherPollMakesTheSessionsEnterAndLeaveInTurn) {
     serve({makeSession(1, "Public", "ann", 10, "127.0.0.1"), makeSession(2, "Docs", "ben", 20, "127.0.0.1")},
           "fail query every 2\n");
     loadAndStart();
-    // The tenth query has begun, so nine polls are done; stop lets the tenth end.
+    // The tenth query has begun, so nine polls are done; the tenth still logs its lines.
     ASSERT_TRUE(data_.waitForQueryCount(10, 30000));
     ASSERT_EQ(hoststub::sendSimple("stop"), 0);
     const unsigned long polls = data_.queryCount();
@@ -64,7 +64,10 @@ TEST_F(Faults, AQueryFailingEveryOtherPollMakesTheSessionsEnterAndLeaveInTurn) {
         expected.push_back(logged(word, "ben", "Docs"));
     }
     EXPECT_EQ(loggedEvents(logPath()), expected);
-    EXPECT_EQ(alerts(), static_cast<size_t>(polls)) << "one alert a poll, for ann on the selected source";
+    // One alert a poll, for ann on the selected source; the last poll, stopped
+    // before its events went out, logs them without alerts.
+    EXPECT_GE(alerts() + 1, static_cast<size_t>(polls));
+    EXPECT_LE(alerts(), static_cast<size_t>(polls));
     EXPECT_EQ(countTrace("TARNWICK: error querying : " + kSessionQuery + " [0x80041017]!"), polls / 2);
     EXPECT_EQ(countTrace("TARNWICK: connecting..."), 1u) << "the connection is kept through the failures";
 }

@@ -2,7 +2,44 @@
 
 #include "session_fixture.h"
 
+#include <atomic>
+#include <cstring>
+
 namespace {
+
+// A name service that answers nothing until the test opens the gate.
+HANDLE name_gate = nullptr;
+std::atomic<int> names_asked{0};
+void* WINAPI gatedLookup(const char* /*address*/, int /*length*/, int /*type*/) {
+    ++names_asked;
+    WaitForSingleObject(name_gate, INFINITE);
+    SetLastError(11004);
+    return nullptr;
+}
+
+// Points the module's import of `function` at `replacement`.
+bool redirectImport(HMODULE module, const char* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* nt =
+        reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); dll->Name != 0; ++dll) {
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+        for (auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+             name->u1.AddressOfData != 0; ++name, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
+                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name,
+                            function))
+                continue;
+            DWORD protection = 0;
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+            return true;
+        }
+    }
+    return false;
+}
 
 using Watcher = SessionTest;
 
@@ -158,6 +195,39 @@ TEST_F(Watcher, NoRequestReachesAHostThatUnloadedWithoutStopping) {
     EXPECT_TRUE(hoststub::requests().empty());
     EXPECT_EQ(countTrace("TARNWICK: ADD:Public"), 2u);
     EXPECT_EQ(countTrace("TARNWICK: REM:Public"), 2u);
+}
+
+// "stop" while the first poll's events wait for names that never come: the
+// watcher ends by itself at once, and every session that entered is logged.
+TEST_F(Watcher, AStopInTheMiddleOfAPollLogsEveryLineWithoutForce) {
+    name_gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(redirectImport(GetModuleHandleA("Tarnwick.dll"), "gethostbyaddr",
+                               reinterpret_cast<void*>(&gatedLookup)));
+    writeSettings("PluginMode = 3\r\n", "SourcesCount = 1\r\nSourceName1 = Public\r\n");
+    std::vector<ConnectionInfo> sessions;
+    for (uint32_t id = 1; id <= 100; ++id)
+        sessions.push_back(
+            makeSession(id, "Public", "user" + std::to_string(id), 10, "10.7.0." + std::to_string(id)));
+    serve(sessions);
+    loadAndStart();
+    for (int i = 0; i < 1000 && names_asked == 0; ++i)
+        Sleep(10);
+    ASSERT_GT(names_asked.load(), 0) << "the first poll never asked for a name";
+    const DWORD before = GetTickCount();
+    ASSERT_EQ(hoststub::sendSimple("stop"), 0);
+    const DWORD took = GetTickCount() - before;
+    SetEvent(name_gate);
+    EXPECT_LT(took, 2000u);
+    EXPECT_EQ(countTraceContaining("FORCE THREAD TERMINATION"), 0u);
+    bool ended = false;
+    const std::vector<std::string> lines = logLines(logPath(), &ended);
+    EXPECT_TRUE(ended);
+    ASSERT_EQ(lines.size(), sessions.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(afterTimestamp(lines[i]), "\"ENTER\" \"user" + std::to_string(i + 1) + "\" \"10.7.0." +
+                                                std::to_string(i + 1) + "\" \"10.7.0." +
+                                                std::to_string(i + 1) + "\" \"Public\"");
+    EXPECT_TRUE(hoststub::requestsNamed("systraySetAlert").empty()) << "a stopped poll shows no alerts";
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "events/ipv6_text.h"
-#include "events/message_template.h"
+#include "events/host_names.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>

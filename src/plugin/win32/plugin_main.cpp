@@ -9,6 +9,7 @@
 #include "config/settings_store.h"
 #include "config/win32/ini_path.h"
 #include "events/event_log.h"
+#include "events/host_names.h"
 #include "events/win32/windows_event_source.h"
 #include "monitor/win32/tracker_lock.h"
 #include "plugin/lifecycle_events.h"
@@ -108,8 +109,9 @@ int handleStart() {
     setLogPath(currentSettings()->LogFile.c_str());
     startWindowsEventLog(*currentSettings());
     // Without the event the watcher's waits would fail at once and it would poll
-    // without a pause: then there is no watcher, and the plug-in stays idle.
-    stop_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    // without a pause: then there is no watcher, and the plug-in stays idle. It
+    // stays set once set, for the watcher looks at it between events as well.
+    stop_event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (stop_event == nullptr) {
         DebugTrace("%s: CreateEvent_ERROR = %lu", TRACE_TAG, GetLastError());
         return 0;
@@ -128,6 +130,8 @@ int handleStop() {
         SetEvent(stop_event);
     bool forced = false;
     if (watcher_thread != nullptr) {
+        // The watcher sees the stop between events and within 50 ms of waiting for
+        // names; only one stuck inside a single call gets here past the wait.
         if (WaitForSingleObject(watcher_thread, kStopWaitMilliseconds) != WAIT_OBJECT_0) {
             DebugTrace("%s: FORCE THREAD TERMINATION!!!", TRACE_TAG);
             TerminateThread(watcher_thread, kForcedExitCode);
@@ -140,6 +144,9 @@ int handleStop() {
         CloseHandle(stop_event);
         stop_event = nullptr;
     }
+    // The lookup threads end after their current query instead of working
+    // through names nobody waits for.
+    cancelQueuedLookups();
     if (logo_bitmap != nullptr) {
         DeleteObject(logo_bitmap);
         logo_bitmap = nullptr;

@@ -8,6 +8,7 @@
 extern HMODULE richedit_module;
 // The host's folder for the plug-in, as "load" gave it.
 extern char* home_directory;
-// Signalled by "stop"; the watcher thread waits on it between polls.
+// Set by "stop" and left set; the watcher thread waits on it between polls and
+// looks at it between events.
 extern HANDLE stop_event;
 extern HANDLE watcher_thread;

@@ -1,11 +1,15 @@
 // The background poll: connect to WMI (retrying every 100 ms), then once a
 // second read the sessions, diff them against the tracked table under
-// tracker_lock, and dispatch the events without the lock.
+// tracker_lock, and deliver the events without the lock, their host names
+// looked up side by side and awaited a few seconds at most. A stop is seen
+// between events too, so the watcher never has to be ended by force.
 
 #include "plugin/win32/watcher_thread.h"
 #include "base/trace.h"
 #include "config/settings_store.h"
 #include "events/event_dispatch.h"
+#include "events/host_names.h"
+#include "events/poll_delivery.h"
 #include "monitor/connection_tracker.h"
 #include "monitor/win32/tracker_lock.h"
 #include "monitor/win32/wmi_connection_enumerator.h"
@@ -35,6 +39,10 @@ std::string hostProgramName() {
     const std::string full(path, length);
     const size_t slash = full.find_last_of("\\/");
     return slash == std::string::npos ? full : full.substr(slash + 1);
+}
+
+bool stopRequested() {
+    return WaitForSingleObject(stop_event, 0) == WAIT_OBJECT_0;
 }
 
 bool tryConnect(CConnectionEnumerator& enumerator) {
@@ -70,6 +78,7 @@ void runWatcher() {
         }
         // A failed query leaves the snapshot empty, so every tracked session leaves.
         enumerator.getConnections(snapshot);
+        const uint64_t names_deadline = platformTickCount() + kNameWaitMilliseconds;
         if (!rights_notice_sent && enumerator.refusedForRights())
             rights_notice_sent = dispatchRightsNotice(hostProgramName());
         {
@@ -77,8 +86,7 @@ void runWatcher() {
             CConnectionEnumerator::detectEvents(connectionTracker().table(), snapshot, events,
                                                 presenceIntervalMinutes());
         }
-        for (const ShareEvent& event : events)
-            dispatchEvent(event, false);
+        deliverPollEvents(events, names_deadline, stopRequested);
         if (WaitForSingleObject(stop_event, kPollWaitMilliseconds) == WAIT_OBJECT_0)
             break;
     }
