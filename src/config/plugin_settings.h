@@ -1,6 +1,8 @@
 #pragma once
 // The user's choices, named after their keys in tarnwick.ini.
 
+#include "config/visitor_rules.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,6 +43,8 @@ struct PluginSettings {
     uint32_t PresenceUpdateInterval = 30;        // minutes, never below 5
     int32_t SourceWatchMode = SourcesOnlyLogAll; // a ::SourceWatchMode value, kept as read
     std::vector<SourceEntry> Sources;
+    // Visitor rules, in the order they are tried; none by default.
+    std::vector<VisitorRule> VisitorRules;
 };
 
 inline bool operator==(const SourceEntry& a, const SourceEntry& b) {
@@ -58,7 +62,7 @@ inline bool operator==(const PluginSettings& a, const PluginSettings& b) {
            a.DisplayPresenceEvents == b.DisplayPresenceEvents &&
            a.PresenceEventsMessage == b.PresenceEventsMessage &&
            a.PresenceUpdateInterval == b.PresenceUpdateInterval && a.SourceWatchMode == b.SourceWatchMode &&
-           a.Sources == b.Sources;
+           a.Sources == b.Sources && a.VisitorRules == b.VisitorRules;
 }
 inline bool operator!=(const PluginSettings& a, const PluginSettings& b) {
     return !(a == b);

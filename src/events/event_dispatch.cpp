@@ -6,6 +6,7 @@
 #include "events/event_log.h"
 #include "events/message_template.h"
 #include "events/rights_notice.h"
+#include "events/visitor_decision.h"
 
 namespace {
 
@@ -50,13 +51,14 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
         return;
 
     expandMessage(event.Connection, text);
+    const VisitorAction visitor = test ? NoChange : visitorActionFor(settings, event.Connection);
 
-    if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test) {
+    if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test && visitorLogs(visitor)) {
         if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share))
             writeEvent(event);
     }
 
-    if (modeShows(settings.PluginMode)) {
+    if (modeShows(settings.PluginMode) && visitorAlerts(visitor)) {
         if (!test && !findSourceIn(settings, share))
             return;
         platformRequestAlert(text, &event.Connection, settings.PersistentAlerts);

@@ -43,7 +43,7 @@ TEST(SettingsFile, EqualsSignsStandInTheirColumns) {
     // Pairs follow each other in order, and the file ends with the last line's break.
     EXPECT_NE(file.find("SourceName1           = N1\r\nSourcePath1           = P1\r\nSourceName2 "),
               std::string::npos);
-    EXPECT_EQ(file.substr(file.size() - 30), "SourcePath10           = P10\r\n");
+    EXPECT_NE(file.find("SourcePath10           = P10\r\n\r\n[Visitors]\r\n"), std::string::npos);
 }
 
 TEST(SettingsFile, ValuesAreWrittenVerbatimButForLineBreaks) {
@@ -109,12 +109,30 @@ TEST(SettingsFile, LineBreaksInValuesReloadAsBlanks) {
         const std::string file = formatSettingsFile(saved);
         TextIniReader reader(file);
         EXPECT_EQ(readSettings(reader), expected);
-        // 17 lines, two per source, each ending in CR LF and nowhere else.
+        // 20 lines, two per source, three per rule, each ending in CR LF and nowhere else.
         size_t breaks = 0;
         for (size_t at = 0; (at = file.find_first_of("\r\n", at)) != std::string::npos; at += 2, ++breaks)
             ASSERT_EQ(file.compare(at, 2, "\r\n"), 0) << "at " << at;
-        EXPECT_EQ(breaks, 17 + 2 * saved.Sources.size());
+        EXPECT_EQ(breaks, 20 + 2 * saved.Sources.size() + 3 * saved.VisitorRules.size());
     }
+}
+
+TEST(SettingsFile, RulesAreWrittenQuotedInTheSettingsColumnsAtMostAThousand) {
+    PluginSettings settings;
+    settings.VisitorRules.assign(1001, VisitorRule{"u", "", 5});
+    settings.VisitorRules[0] = {" say \"hi\" ", "10.0.0.*", NoAlertsNoLog};
+    const std::string file = formatSettingsFile(settings);
+    EXPECT_EQ(lineOf(file, "RulesCount"), "RulesCount             = 1000");
+    EXPECT_EQ(lineOf(file, "RuleUser1 "), "RuleUser1              = \" say \"hi\" \"");
+    EXPECT_EQ(lineOf(file, "RuleComputer1 "), "RuleComputer1          = \"10.0.0.*\"");
+    EXPECT_EQ(lineOf(file, "RuleAction1 "), "RuleAction1            = 2");
+    EXPECT_EQ(lineOf(file, "RuleComputer1000"), "RuleComputer1000       = \"\"");
+    EXPECT_EQ(lineOf(file, "RuleAction1000"), "RuleAction1000         = 5");
+    EXPECT_EQ(lineOf(file, "RuleUser1001"), "");
+    TextIniReader reader(file);
+    const PluginSettings loaded = readSettings(reader);
+    ASSERT_EQ(loaded.VisitorRules.size(), 1000u);
+    EXPECT_EQ(loaded.VisitorRules[0], settings.VisitorRules[0]);
 }
 
 TEST(SettingsFile, SourceTextsLoseTheirOuterBlanksOnTheWayBack) {

@@ -1,0 +1,14 @@
+#include "events/visitor_decision.h"
+
+#include "events/message_template.h"
+
+VisitorAction visitorActionFor(const PluginSettings& settings, const ConnectionInfo& connection,
+                               const std::string& host_name) {
+    return visitorRuleAction(settings.VisitorRules, connection.UserName, connection.ComputerName,
+                             [&host_name] { return host_name; });
+}
+
+VisitorAction visitorActionFor(const PluginSettings& settings, const ConnectionInfo& connection) {
+    return visitorRuleAction(settings.VisitorRules, connection.UserName, connection.ComputerName,
+                             [&connection] { return resolveComputerName(connection.ComputerName); });
+}
