@@ -120,7 +120,8 @@ TEST(ReadSettings, AsksForEachKeyWithItsBufferSize) {
                                               "Settings/DisplayLeaveEvents",
                                               "Settings/DisplayPresenceEvents",
                                               "Settings/PresenceUpdateInterval",
-                                              "Sources/SourcesCount"};
+                                              "Sources/SourcesCount",
+                                              "Visitors/RulesCount"};
     EXPECT_EQ(reader.numbers, numbers);
     const std::vector<std::string> texts = {"Settings/LogFile/2048",
                                             "Settings/EnterEventsMessage/2048",
