@@ -82,3 +82,20 @@
 #define IDC_VIEW_LOG_FILE 1018
 #define IDC_LOG_LIST 1021
 #define IDC_ACTIVE_SHARES_LIST 1029
+
+// Visitor rules: the Visitors page, the rule's Edit dialog, and the Active shares
+// viewer's menu item that opens it for a session.
+#define IDD_VISITORS_PAGE 150
+#define IDD_VISITOR_RULE 151
+#define IDI_TAB_VISITORS 152
+#define IDC_VISITOR_RULES 1300
+#define IDC_ADD_RULE 1301
+#define IDC_EDIT_RULE 1302
+#define IDC_REMOVE_RULE 1303
+#define IDC_RULE_UP 1304
+#define IDC_RULE_DOWN 1305
+#define IDC_VISITORS_NOTE 1306
+#define IDC_RULE_USER 1310
+#define IDC_RULE_COMPUTER 1311
+#define IDC_RULE_ACTION 1312
+#define IDM_QUIET_VISITOR 1320

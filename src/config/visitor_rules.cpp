@@ -13,7 +13,8 @@ bool matchesVisitorPattern(const std::string& pattern, const std::string& text) 
         if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             resume = t;
-        } else if (p < pattern.size() && (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(text[t]))) {
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(text[t]))) {
             ++p;
             ++t;
         } else if (star != std::string::npos) {

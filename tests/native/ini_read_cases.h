@@ -301,7 +301,8 @@ inline std::vector<IniReadCase> iniReadCases() {
         [](PluginSettings& s) {
             s.VisitorRules = {{"backup", " nas* ", NoAlertsNoLog}, {"", "10.0.0.?", 7}, {"x", "", 0}};
         });
-    add("rule keys in another section are no rules", "[Sources]\r\nRulesCount = 1\r\nRuleUser1 = x\r\n", keep);
+    add("rule keys in another section are no rules", "[Sources]\r\nRulesCount = 1\r\nRuleUser1 = x\r\n",
+        keep);
     add("RulesCount -1 gives none", "[Visitors]\r\nRulesCount = -1\r\nRuleUser1 = x\r\n", keep);
     add("RulesCount 5000 reads the first 1000", "[Visitors]\r\nRulesCount = 5000\r\nRuleAction1 = 1\r\n",
         [](PluginSettings& s) {

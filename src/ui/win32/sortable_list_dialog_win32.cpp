@@ -2,6 +2,8 @@
 #include "resource_ids.h"
 #include "ui/win32/window_placement.h"
 
+#include <windowsx.h>
+
 SortableListDialog::SortableListDialog(HWND dialog, const Columns& columns)
     : dialog_(dialog), list_(GetDlgItem(dialog, columns.list_id)), columns_(columns) {}
 
@@ -74,6 +76,8 @@ INT_PTR SortableListDialog::handle(HWND dialog, UINT message, WPARAM wparam, LPA
             delete self;
         } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
             self->onCommand(LOWORD(wparam));
+        } else if (message == WM_CONTEXTMENU) {
+            self->contextMenu(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
         } else if (message == WM_NOTIFY && wparam == static_cast<WPARAM>(self->columns_.list_id)) {
             self->onNotify(*reinterpret_cast<const NMHDR*>(lparam));
         }

@@ -1,0 +1,129 @@
+// The Visitors page and its Edit dialog, by keyboard, saved by Apply and OK; and
+// "Quiet for this visitor..." from the Active shares viewer.
+
+#include "prefs_fixture.h"
+
+namespace {
+
+using VisitorsPage = PrefsTest;
+
+// The rows as "user|computer|action".
+std::vector<std::string> ruleRows(HWND page) {
+    HWND list = GetDlgItem(page, 1300);
+    std::vector<std::string> rows;
+    for (int row = 0; row < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
+        std::string line;
+        for (int column = 0; column < 3; ++column) {
+            char text[256] = {};
+            LVITEMA item{};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+            line += (column ? "|" : "") + std::string(text);
+        }
+        rows.push_back(line);
+    }
+    return rows;
+}
+
+std::string itemText(HWND dialog, int id) {
+    char text[1100] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+// Answers the Edit dialog: notes what it was filled with, types the two patterns
+// unless empty, moves the action down one and presses Enter.
+class RuleAnswer {
+public:
+    RuleAnswer(const std::string& user, const std::string& computer)
+        : driver_("Visitor rule", [this, user, computer](HWND dialog) {
+              filled_ = itemText(dialog, 1310) + "|" + itemText(dialog, 1311) + "|" + itemText(dialog, 1312);
+              if (!user.empty()) {
+                  SetDlgItemTextA(dialog, 1310, user.c_str());
+                  SetDlgItemTextA(dialog, 1311, computer.c_str());
+                  PostMessageA(GetDlgItem(dialog, 1312), WM_KEYDOWN, VK_DOWN, 1);
+              }
+              PostMessageA(GetDlgItem(dialog, 1310), WM_KEYDOWN, VK_RETURN, 1);
+              return true;
+          }) {}
+    bool found() { return driver_.finish(); }
+    const std::string& filled() const { return filled_; }
+
+private:
+    std::string filled_;
+    ModalDriver driver_;
+};
+
+TEST_F(VisitorsPage, KeysAddMoveAndRemoveRulesThatApplyAndOkSave) {
+    open("", "\r\n[Visitors]\r\nRulesCount = 2\r\nRuleUser1 = \"backup\"\r\nRuleAction1 = 2\r\n"
+             "RuleComputer2 = \"nas-?\"\r\nRuleAction2 = 7\r\n");
+    ASSERT_TRUE(selectPluginTab(window(), 3));
+    HWND page = pageWith(1300);
+    ASSERT_EQ(visiblePages(), std::vector<HWND>{page});
+    EXPECT_EQ(ruleRows(page), (std::vector<std::string>{"backup|(anyone)|No alerts and no log lines",
+                                                        "(anyone)|nas-?|Unknown (7): changes nothing"}));
+    auto press = [&](int id, WPARAM key) {
+        SetFocus(GetDlgItem(page, id));
+        pressPreferencesKey(key);
+    };
+    {
+        RuleAnswer answer("Alice", "LAPTOP-*");
+        press(1301, VK_SPACE); // Add...
+        ASSERT_TRUE(answer.found());
+        EXPECT_EQ(answer.filled(), "||No alerts");
+    }
+    EXPECT_EQ(ruleRows(page).back(), "Alice|LAPTOP-*|No alerts and no log lines");
+    press(1304, VK_SPACE); // Up: the selection moves with the rule
+    press(1300, VK_DELETE);
+    EXPECT_EQ(ruleRows(page), (std::vector<std::string>{"backup|(anyone)|No alerts and no log lines",
+                                                        "(anyone)|nas-?|Unknown (7): changes nothing"}));
+    ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+    EXPECT_EQ(saved().VisitorRules, (std::vector<VisitorRule>{{"backup", "", 2}, {"", "nas-?", 7}}));
+
+    {
+        RuleAnswer answer("Alice", "LAPTOP-*");
+        press(1301, VK_SPACE);
+        ASSERT_TRUE(answer.found());
+    }
+    press(1304, VK_SPACE);
+    press(1304, VK_SPACE);
+    {
+        RuleAnswer keep("", "");
+        press(1302, VK_SPACE); // Edit... of the selected rule, kept as it is
+        ASSERT_TRUE(keep.found());
+        EXPECT_EQ(keep.filled(), "Alice|LAPTOP-*|No alerts and no log lines");
+    }
+    ASSERT_EQ(hoststub::sendPrefsAction(2), 0);
+    EXPECT_EQ(saved().VisitorRules,
+              (std::vector<VisitorRule>{{"Alice", "LAPTOP-*", 2}, {"backup", "", 2}, {"", "nas-?", 7}}));
+}
+
+TEST_F(VisitorsPage, QuietForThisVisitorAddsTheSessionsRuleToThePage) {
+    open("", "SourcesCount = 1\r\nSourceName1 = Public\r\n", shareRows({{"Public", "C:\\Public"}}));
+    serve({makeSession(1, "Public", "bob", 5, "127.0.0.1")});
+    ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Public", 1, 10000));
+    RuleAnswer answer("", "");
+    ModalDriver viewer("Tarnwick - List Shares", [](HWND dialog) {
+        HWND list = GetDlgItem(dialog, 1029);
+        LVITEMA item{};
+        item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+        // The menu key: the menu opens at the row and the keys pick its one item.
+        PostMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+        Sleep(300);
+        PostMessageA(dialog, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageA(dialog, WM_KEYDOWN, VK_RETURN, 1);
+        Sleep(300);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    click(general(), 1028);
+    ASSERT_TRUE(viewer.finish());
+    ASSERT_TRUE(answer.found());
+    EXPECT_EQ(answer.filled(), "bob|localhost|No alerts");
+    EXPECT_EQ(ruleRows(pageWith(1300)), std::vector<std::string>{"bob|localhost|No alerts"});
+}
+
+} // namespace
