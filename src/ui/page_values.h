@@ -27,6 +27,7 @@ struct PageValues {
     // Sources page. When its last fill could not read the shares the list says
     // nothing about them, and the stored sources are kept.
     bool shares_read = false;
+    bool visitors_read = false; // whether visitor_rules, below, come from the Visitors page
     std::vector<SourceRow> source_rows;
     bool sources_only = false; // radio "selected sources only" checked
     // General page.
@@ -42,7 +43,6 @@ struct PageValues {
     std::string presence_message;
     std::string presence_interval; // as typed
     // Visitors page: its rules in order, when the page exists.
-    bool visitors_read = false;
     std::vector<VisitorRule> visitor_rules;
 };
 

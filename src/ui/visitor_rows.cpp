@@ -44,8 +44,9 @@ int removeVisitorRule(std::vector<VisitorRule>& rules, int index) {
 int moveVisitorRule(std::vector<VisitorRule>& rules, int index, int step) {
     if (!holds(rules, index))
         return -1;
-    if (!holds(rules, index + step))
+    const int other = index + step;
+    if (!holds(rules, other))
         return index;
-    std::swap(rules[static_cast<size_t>(index)], rules[static_cast<size_t>(index + step)]);
-    return index + step;
+    std::swap(rules[static_cast<size_t>(index)], rules[static_cast<size_t>(other)]);
+    return other;
 }
