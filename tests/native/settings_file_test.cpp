@@ -122,17 +122,12 @@ TEST(SettingsFile, RulesAreWrittenQuotedInTheSettingsColumnsAtMostAThousand) {
     settings.VisitorRules.assign(1001, VisitorRule{"u", "", 5});
     settings.VisitorRules[0] = {" say \"hi\" ", "10.0.0.*", NoAlertsNoLog};
     const std::string file = formatSettingsFile(settings);
-    EXPECT_EQ(lineOf(file, "RulesCount"), "RulesCount             = 1000");
-    EXPECT_EQ(lineOf(file, "RuleUser1 "), "RuleUser1              = \" say \"hi\" \"");
-    EXPECT_EQ(lineOf(file, "RuleComputer1 "), "RuleComputer1          = \"10.0.0.*\"");
-    EXPECT_EQ(lineOf(file, "RuleAction1 "), "RuleAction1            = 2");
-    EXPECT_EQ(lineOf(file, "RuleComputer1000"), "RuleComputer1000       = \"\"");
-    EXPECT_EQ(lineOf(file, "RuleAction1000"), "RuleAction1000         = 5");
-    EXPECT_EQ(lineOf(file, "RuleUser1001"), "");
-    TextIniReader reader(file);
-    const PluginSettings loaded = readSettings(reader);
-    ASSERT_EQ(loaded.VisitorRules.size(), 1000u);
-    EXPECT_EQ(loaded.VisitorRules[0], settings.VisitorRules[0]);
+    EXPECT_NE(
+        file.find("\r\n[Visitors]\r\nRulesCount             = 1000\r\n"
+                  "RuleUser1              = \" say \"hi\" \"\r\nRuleComputer1          = \"10.0.0.*\"\r\n"
+                  "RuleAction1            = 2\r\n"),
+        std::string::npos);
+    EXPECT_EQ(file.substr(file.size() - 28), "RuleAction1000         = 5\r\n");
 }
 
 TEST(SettingsFile, SourceTextsLoseTheirOuterBlanksOnTheWayBack) {
