@@ -35,47 +35,15 @@ private:
     ModalDriver driver_;
 };
 
-TEST_F(VisitorsPage, KeysAddMoveEditAndRemoveRulesThatApplyAndOkSave) {
-    open("", "\r\n[Visitors]\r\nRulesCount = 2\r\nRuleUser1 = \"backup\"\r\nRuleAction1 = 2\r\n"
-             "RuleComputer2 = \"nas-?\"\r\nRuleAction2 = 7\r\n");
-    ASSERT_TRUE(selectPluginTab(window(), 3));
-    HWND page = pageWith(1300);
-    ASSERT_EQ(visiblePages(), std::vector<HWND>{page});
-    auto press = [&](int id, WPARAM key) {
-        SetFocus(GetDlgItem(page, id));
-        pressPreferencesKey(key);
-    };
-    {
-        RuleAnswer answer("Alice", "LAPTOP-*");
-        press(1301, VK_SPACE); // Add...
-        ASSERT_TRUE(answer.found());
-        EXPECT_EQ(answer.filled_, "||No alerts");
-    }
-    press(1304, VK_SPACE); // Up: the selection moves with the rule
-    EXPECT_EQ(listRows(GetDlgItem(page, 1300), 3),
-              (std::vector<std::string>{"backup|(anyone)|No alerts and no log lines",
-                                        "Alice|LAPTOP-*|No alerts and no log lines",
-                                        "(anyone)|nas-?|Unknown (7): changes nothing"}));
-    ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
-    EXPECT_EQ(saved().VisitorRules,
-              (std::vector<VisitorRule>{{"backup", "", 2}, {"Alice", "LAPTOP-*", 2}, {"", "nas-?", 7}}));
-
-    press(1300, VK_DELETE);
-    {
-        RuleAnswer keep("", "");
-        press(1302, VK_SPACE); // Edit... of the row now selected; an unknown action shows no choice
-        ASSERT_TRUE(keep.found());
-        EXPECT_EQ(keep.filled_, "|nas-?|");
-    }
-    ASSERT_EQ(hoststub::sendPrefsAction(2), 0);
-    EXPECT_EQ(saved().VisitorRules, (std::vector<VisitorRule>{{"backup", "", 2}, {"", "nas-?", 7}}));
-}
-
-TEST_F(VisitorsPage, QuietForThisVisitorAddsTheSessionsRuleToThePage) {
-    open("", "SourcesCount = 1\r\nSourceName1 = Public\r\n", shareRows({{"Public", "C:\\Public"}}));
+TEST_F(VisitorsPage, TheViewerAndTheKeysChangeRulesThatApplyAndOkSave) {
+    open("",
+         "SourcesCount = 1\r\nSourceName1 = Public\r\n[Visitors]\r\nRulesCount = 2\r\nRuleUser1 = "
+         "\"backup\"\r\n"
+         "RuleAction1 = 2\r\nRuleComputer2 = \"nas-?\"\r\nRuleAction2 = 7\r\n",
+         shareRows({{"Public", "C:\\Public"}}));
     serve({makeSession(1, "Public", "bob", 5, "127.0.0.1")});
     ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Public", 1, 10000));
-    RuleAnswer answer("", "");
+    RuleAnswer quiet("", "");
     ModalDriver viewer("Tarnwick - List Shares", [](HWND dialog) {
         HWND list = GetDlgItem(dialog, 1029);
         LVITEMA item{};
@@ -92,10 +60,34 @@ TEST_F(VisitorsPage, QuietForThisVisitorAddsTheSessionsRuleToThePage) {
     });
     click(general(), 1028);
     ASSERT_TRUE(viewer.finish());
-    ASSERT_TRUE(answer.found());
-    EXPECT_EQ(answer.filled_, "bob|localhost|No alerts");
-    EXPECT_EQ(listRows(GetDlgItem(pageWith(1300), 1300), 3),
-              std::vector<std::string>{"bob|localhost|No alerts"});
+    ASSERT_TRUE(quiet.found());
+    EXPECT_EQ(quiet.filled_, "bob|localhost|No alerts");
+
+    ASSERT_TRUE(selectPluginTab(window(), 3));
+    HWND page = pageWith(1300);
+    ASSERT_EQ(visiblePages(), std::vector<HWND>{page});
+    auto press = [&](int id, WPARAM key) {
+        SetFocus(GetDlgItem(page, id));
+        pressPreferencesKey(key);
+    };
+    press(1304, VK_SPACE); // Up: the viewer's rule, selected, and the selection with it
+    EXPECT_EQ(
+        listRows(GetDlgItem(page, 1300), 3),
+        (std::vector<std::string>{"backup|(anyone)|No alerts and no log lines", "bob|localhost|No alerts",
+                                  "(anyone)|nas-?|Unknown (7): changes nothing"}));
+    ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
+    EXPECT_EQ(saved().VisitorRules,
+              (std::vector<VisitorRule>{{"backup", "", 2}, {"bob", "localhost", 1}, {"", "nas-?", 7}}));
+
+    press(1300, VK_DELETE);
+    {
+        RuleAnswer answer("Alice", "LAPTOP-*");
+        press(1302, VK_SPACE); // Edit... of the row now selected; an unknown action shows no choice
+        ASSERT_TRUE(answer.found());
+        EXPECT_EQ(answer.filled_, "|nas-?|");
+    }
+    ASSERT_EQ(hoststub::sendPrefsAction(2), 0);
+    EXPECT_EQ(saved().VisitorRules, (std::vector<VisitorRule>{{"backup", "", 2}, {"Alice", "LAPTOP-*", 2}}));
 }
 
 } // namespace
