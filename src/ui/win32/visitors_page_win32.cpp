@@ -16,7 +16,7 @@
 namespace {
 
 const char* const kHeaders[kVisitorColumnCount] = {"User", "Computer", "Action"};
-const int kColumnWidths[kVisitorColumnCount] = {90, 110, 140};
+const int kColumnWidths[kVisitorColumnCount] = {70, 90, 140};
 // The Edit dialog's actions, in the order of its list.
 const int32_t kActions[] = {NoAlerts, NoAlertsNoLog};
 
