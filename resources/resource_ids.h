@@ -83,6 +83,9 @@
 #define IDC_LOG_LIST 1021
 #define IDC_ACTIVE_SHARES_LIST 1029
 
+// The Windows Event Log: the General page's check box.
+#define IDC_WINDOWS_EVENT_LOG 1400
+
 // Visitor rules: the Visitors page, the rule's Edit dialog, and the Active shares
 // viewer's menu item that opens it for a session.
 #define IDD_VISITORS_PAGE 150

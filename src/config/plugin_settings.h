@@ -43,6 +43,8 @@ struct PluginSettings {
     uint32_t PresenceUpdateInterval = 30;        // minutes, never below 5
     int32_t SourceWatchMode = SourcesOnlyLogAll; // a ::SourceWatchMode value, kept as read
     std::vector<SourceEntry> Sources;
+    // The Windows Event Log: non-zero writes every logged event to the Application log too.
+    int32_t WindowsEventLog = 0;
     // Visitor rules, in the order they are tried; none by default.
     std::vector<VisitorRule> VisitorRules;
 };
@@ -62,7 +64,8 @@ inline bool operator==(const PluginSettings& a, const PluginSettings& b) {
            a.DisplayPresenceEvents == b.DisplayPresenceEvents &&
            a.PresenceEventsMessage == b.PresenceEventsMessage &&
            a.PresenceUpdateInterval == b.PresenceUpdateInterval && a.SourceWatchMode == b.SourceWatchMode &&
-           a.Sources == b.Sources && a.VisitorRules == b.VisitorRules;
+           a.Sources == b.Sources && a.WindowsEventLog == b.WindowsEventLog &&
+           a.VisitorRules == b.VisitorRules;
 }
 inline bool operator!=(const PluginSettings& a, const PluginSettings& b) {
     return !(a == b);

@@ -7,6 +7,7 @@
 #include "events/message_template.h"
 #include "events/rights_notice.h"
 #include "events/visitor_decision.h"
+#include "events/windows_event_log.h"
 
 namespace {
 
@@ -54,8 +55,10 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
     const VisitorAction visitor = test ? NoChange : visitorActionFor(settings, event.Connection);
 
     if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test && visitorLogs(visitor)) {
-        if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share))
+        if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share)) {
             writeEvent(event);
+            reportToWindowsEventLog(settings, event);
+        }
     }
 
     if (modeShows(settings.PluginMode) && visitorAlerts(visitor)) {
@@ -70,8 +73,12 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
 bool dispatchRightsNotice(const std::string& host_program) {
     try {
         const SettingsSnapshot settings = currentSettings();
-        if (!settings || !modeShows(settings->PluginMode))
+        if (!settings)
             return false;
+        const bool reported =
+            modeLogs(settings->PluginMode) && reportRightsNoticeToWindowsEventLog(*settings, host_program);
+        if (!modeShows(settings->PluginMode))
+            return reported;
         platformRequestAlert(rightsNoticeText(host_program), nullptr, settings->PersistentAlerts);
         return true;
     } catch (...) {

@@ -7,6 +7,7 @@
 #include "support/debug_output_capture.h"
 #include "support/fixed_clock.h"
 #include "support/name_service_stub.h"
+#include "support/windows_event_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -89,23 +90,28 @@ protected:
 
 // Every combination of mode, watch mode, source membership, display switch, test
 // flag and kind, checked against the outcome rules: alert, log line, kind trace
-// line and the number of source lookups.
+// line and the number of source lookups; each mode runs twice, the second time
+// with the Windows Event Log on, which then gets exactly the log's events.
 TEST_F(DispatchTest, OutcomeMatrix) {
-    for (int mode = Inactive; mode <= ShowAndLogEvents; ++mode)
+    for (int round = 0; round < 2 * (ShowAndLogEvents + 1); ++round)
         for (int watch = 0; watch <= 1; ++watch)
             for (bool selected : {true, false})
                 for (bool display : {true, false})
                     for (bool test : {false, true})
                         for (EventKind kind : {EventKind::Enter, EventKind::Leave, EventKind::Presence}) {
+                            const int mode = round % (ShowAndLogEvents + 1);
+                            const bool event_log = round > ShowAndLogEvents;
                             PluginSettings settings = baseSettings();
                             settings.PluginMode = mode;
                             settings.SourceWatchMode = watch;
                             settings.DisplayEnterEvents = display ? 1 : 0;
                             settings.DisplayLeaveEvents = display ? 1 : 0;
                             settings.DisplayPresenceEvents = display ? 1 : 0;
+                            settings.WindowsEventLog = event_log ? 1 : 0;
                             replaceSettings(settings);
                             std::filesystem::remove(log_);
                             clearRecordedAlerts();
+                            recordedWindowsEvents().clear();
                             clearCapturedTrace();
 
                             const std::string share = selected ? "Public" : "Private";
@@ -129,7 +135,7 @@ TEST_F(DispatchTest, OutcomeMatrix) {
                             SCOPED_TRACE(testing::Message()
                                          << "mode " << mode << " watch " << watch << " selected " << selected
                                          << " display " << display << " test " << test << " kind "
-                                         << kKindNames[static_cast<int>(kind)]);
+                                         << kKindNames[static_cast<int>(kind)] << " event log " << event_log);
                             const std::vector<RecordedAlert> alerts = recordedAlerts();
                             ASSERT_EQ(alerts.size(), alert ? 1u : 0u);
                             if (alert) {
@@ -144,6 +150,10 @@ TEST_F(DispatchTest, OutcomeMatrix) {
                                                         "\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"" + share +
                                                         "\"\n");
                             }
+                            const std::vector<WindowsEvent>& reported = recordedWindowsEvents();
+                            ASSERT_EQ(reported.size(), logged && event_log ? 1u : 0u);
+                            EXPECT_TRUE(reported.empty() ||
+                                        reported[0].id == (kind == EventKind::Enter ? 1001u : 1002u));
                             const std::vector<std::string> trace = capturedTraceLines();
                             const bool kind_traced = mode != Inactive && !test;
                             ASSERT_FALSE(trace.empty() && kind_traced);

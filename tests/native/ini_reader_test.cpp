@@ -120,6 +120,7 @@ TEST(ReadSettings, AsksForEachKeyWithItsBufferSize) {
                                               "Settings/DisplayLeaveEvents",
                                               "Settings/DisplayPresenceEvents",
                                               "Settings/PresenceUpdateInterval",
+                                              "Settings/WindowsEventLog",
                                               "Sources/SourcesCount",
                                               "Visitors/RulesCount"};
     EXPECT_EQ(reader.numbers, numbers);
