@@ -7,43 +7,34 @@ namespace {
 
 using VisitorsPage = PrefsTest;
 
-std::string itemText(HWND dialog, int id) {
-    char text[1100] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
-// Answers the Edit dialog: notes what it was filled with; unless `user` is empty
+// Answers the Edit dialog: keeps what it was filled with in `filled`; given a user,
 // types both patterns and moves the action down one; then presses Enter.
-class RuleAnswer {
-public:
-    RuleAnswer(const std::string& user, const std::string& computer)
-        : driver_("Visitor rule", [this, user, computer](HWND dialog) {
-              filled_ = itemText(dialog, 1310) + "|" + itemText(dialog, 1311) + "|" + itemText(dialog, 1312);
-              if (!user.empty()) {
-                  SetDlgItemTextA(dialog, 1310, user.c_str());
-                  SetDlgItemTextA(dialog, 1311, computer.c_str());
-                  PostMessageA(GetDlgItem(dialog, 1312), WM_KEYDOWN, VK_DOWN, 1);
-              }
-              PostMessageA(GetDlgItem(dialog, 1310), WM_KEYDOWN, VK_RETURN, 1);
-              return true;
-          }) {}
-    bool found() { return driver_.finish(); }
-    std::string filled_;
-
-private:
-    ModalDriver driver_;
-};
+std::function<bool(HWND)> answerRule(std::string& filled, const std::string& user = "",
+                                     const std::string& computer = "") {
+    return [&filled, user, computer](HWND dialog) {
+        char texts[3][1100] = {};
+        for (int field = 0; field < 3; ++field)
+            GetDlgItemTextA(dialog, 1310 + field, texts[field], sizeof texts[field]);
+        filled = std::string(texts[0]) + "|" + texts[1] + "|" + texts[2];
+        if (!user.empty()) {
+            SetDlgItemTextA(dialog, 1310, user.c_str());
+            SetDlgItemTextA(dialog, 1311, computer.c_str());
+            PostMessageA(GetDlgItem(dialog, 1312), WM_KEYDOWN, VK_DOWN, 1);
+        }
+        PostMessageA(GetDlgItem(dialog, 1310), WM_KEYDOWN, VK_RETURN, 1);
+        return true;
+    };
+}
 
 TEST_F(VisitorsPage, TheViewerAndTheKeysChangeRulesThatApplyAndOkSave) {
     open("",
-         "SourcesCount = 1\r\nSourceName1 = Public\r\n[Visitors]\r\nRulesCount = 2\r\nRuleUser1 = "
-         "\"backup\"\r\n"
-         "RuleAction1 = 2\r\nRuleComputer2 = \"nas-?\"\r\nRuleAction2 = 7\r\n",
+         "SourcesCount = 1\r\nSourceName1 = Public\r\n[Visitors]\r\nRulesCount = 2\r\n"
+         "RuleUser1 = \"backup\"\r\nRuleAction1 = 2\r\nRuleComputer2 = \"nas-?\"\r\nRuleAction2 = 7\r\n",
          shareRows({{"Public", "C:\\Public"}}));
     serve({makeSession(1, "Public", "bob", 5, "127.0.0.1")});
     ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Public", 1, 10000));
-    RuleAnswer quiet("", "");
+    std::string filled;
+    ModalDriver quiet("Visitor rule", answerRule(filled));
     ModalDriver viewer("Tarnwick - List Shares", [](HWND dialog) {
         HWND list = GetDlgItem(dialog, 1029);
         LVITEMA item{};
@@ -60,12 +51,11 @@ TEST_F(VisitorsPage, TheViewerAndTheKeysChangeRulesThatApplyAndOkSave) {
     });
     click(general(), 1028);
     ASSERT_TRUE(viewer.finish());
-    ASSERT_TRUE(quiet.found());
-    EXPECT_EQ(quiet.filled_, "bob|localhost|No alerts");
+    ASSERT_TRUE(quiet.finish());
+    EXPECT_EQ(filled, "bob|localhost|No alerts");
 
     ASSERT_TRUE(selectPluginTab(window(), 3));
     HWND page = pageWith(1300);
-    ASSERT_EQ(visiblePages(), std::vector<HWND>{page});
     auto press = [&](int id, WPARAM key) {
         SetFocus(GetDlgItem(page, id));
         pressPreferencesKey(key);
@@ -81,11 +71,11 @@ TEST_F(VisitorsPage, TheViewerAndTheKeysChangeRulesThatApplyAndOkSave) {
 
     press(1300, VK_DELETE);
     {
-        RuleAnswer answer("Alice", "LAPTOP-*");
+        ModalDriver answer("Visitor rule", answerRule(filled, "Alice", "LAPTOP-*"));
         // Edit... of the row now selected: an unknown action shows no choice, and Down picks the first.
         press(1302, VK_SPACE);
-        ASSERT_TRUE(answer.found());
-        EXPECT_EQ(answer.filled_, "|nas-?|");
+        ASSERT_TRUE(answer.finish());
+        EXPECT_EQ(filled, "|nas-?|");
     }
     ASSERT_EQ(hoststub::sendPrefsAction(2), 0);
     EXPECT_EQ(saved().VisitorRules, (std::vector<VisitorRule>{{"backup", "", 2}, {"Alice", "LAPTOP-*", 1}}));
