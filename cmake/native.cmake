@@ -25,7 +25,7 @@ tw_warnings(tarnwick_test_support)
 file(GLOB TW_NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(tarnwick_tests ${TW_NATIVE_TEST_SOURCES})
 target_include_directories(tarnwick_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
-target_link_libraries(tarnwick_tests PRIVATE tarnwick_test_support GTest::gtest GTest::gmock GTest::gtest_main)
+target_link_libraries(tarnwick_tests PRIVATE tarnwick_test_support tarnwick_tray_core GTest::gtest GTest::gmock GTest::gtest_main)
 tw_warnings(tarnwick_tests)
 if(TARNWICK_TSAN)
   # Any report fails the test, at the first race.

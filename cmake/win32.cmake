@@ -134,7 +134,7 @@ set_target_properties(tarnwick_tray_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${
 target_include_directories(tarnwick_tray_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine ${CMAKE_SOURCE_DIR}/src
   ${CMAKE_SOURCE_DIR}/tools)
 target_compile_definitions(tarnwick_tray_tests PRIVATE ${TW_WIN32_DEFINES})
-target_link_libraries(tarnwick_tray_tests PRIVATE gtest gtest_main advapi32 user32)
+target_link_libraries(tarnwick_tray_tests PRIVATE gtest gtest_main advapi32 user32 shell32)
 tw_warnings(tarnwick_tray_tests)
 add_dependencies(tarnwick_tray_tests TarnwickTray Tarnwick fakewmi)
 gtest_discover_tests(tarnwick_tray_tests DISCOVERY_MODE PRE_TEST

@@ -83,6 +83,9 @@
 #define IDC_LOG_LIST 1021
 #define IDC_ACTIVE_SHARES_LIST 1029
 
+// Log viewer: the line that says why the log could not be read.
+#define IDC_LOG_STATUS 1100
+
 // The Windows Event Log: the General page's check box.
 #define IDC_WINDOWS_EVENT_LOG 1400
 

@@ -3,9 +3,12 @@
 # information goes to .debug files beside, linked with --add-gnu-debuglink), and
 # writes into dist/:
 #   Tarnwick-<version>.msi           per-user installer (wixl, resources/Tarnwick.wxs)
+#   Tarnwick-<version>-per-machine.msi  per-machine installer, into Program Files (the same source)
 #   Tarnwick-<version>.zip           the same files in a folder, for use without installing
 #   Tarnwick-<version>-symbols.zip   the .debug files
 #   SHA256SUMS
+#
+# Run as root, it first installs what it lacks (scripts/install-deps.sh), as the other commands do.
 #
 #   bash scripts/package.sh                  the product, from the i686 build (build/win32)
 #   bash scripts/package.sh --twin           the same from the x86-64 twin (build/win64), into dist/twin
@@ -22,21 +25,25 @@ root=$PWD
 
 preset=win32
 wix_arch=x86
+program_files=ProgramFilesFolder
 tool_prefix=i686-w64-mingw32
 out=
 version=
 while [ $# -gt 0 ]; do
   case $1 in
-    --twin) preset=win64 wix_arch=x64 tool_prefix=x86_64-w64-mingw32 ;;
+    --twin) preset=win64 wix_arch=x64 program_files=ProgramFiles64Folder tool_prefix=x86_64-w64-mingw32 ;;
     --version) version=${2:?--version needs x.y.z.w}; shift ;;
     --out) out=${2:?--out needs a folder}; shift ;;
-    *) echo "usage: bash scripts/package.sh [--twin] [--version x.y.z.w] [--out DIR]" >&2; exit 2 ;;
+    *) echo "usage: bash scripts/package.sh [--twin] [--version x.y.z.w] [--out DIR]  (as root: installs what it lacks)" >&2; exit 2 ;;
   esac
   shift
 done
 if [ -z "$out" ]; then
   out=dist
   [ "$preset" = win64 ] && out=dist/twin
+fi
+if [ "$(id -u)" = 0 ]; then
+  scripts/install-deps.sh
 fi
 for tool in wixl zip "$tool_prefix-objcopy" "$tool_prefix-strip"; do
   command -v "$tool" >/dev/null || { echo "package: $tool is missing (bash scripts/install-deps.sh)" >&2; exit 1; }
@@ -75,16 +82,32 @@ done
 sed 's/$/\r/' GUIDE.txt >"$stage/files/GUIDE.txt"
 sed 's/$/\r/' LICENSE >"$stage/files/LICENSE.txt"
 
-rm -f "$out/$name.msi" "$out/$name.zip" "$out/$name-symbols.zip" "$out/SHA256SUMS"
-# wixl takes the files' paths relative to where it runs.
-(cd "$stage" && wixl -a "$wix_arch" -D Version="$release" -D Stage=files -o "$out/$name.msi" \
-  "$root/resources/Tarnwick.wxs")
+# One installer of the given scope. wixl writes the upgrade's maximum version as
+# exclusive, so a rebuilt package of the same version would install beside its
+# own: the row is written again with the maximum included (513: migrate features,
+# include maximum), and the old product goes before the new files come, so that
+# files of an equal version are replaced rather than kept.
+build_msi() {
+  local scope=$1 msi=$2 upgrade_code
+  # wixl takes the files' paths relative to where it runs.
+  (cd "$stage" && wixl -a "$wix_arch" -D Version="$release" -D Stage=files -D Scope="$scope" \
+    -D ProgramFilesDir="$program_files" -o "$msi" "$root/resources/Tarnwick.wxs")
+  upgrade_code=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "UpgradeCode" {print $2}')
+  msibuild "$msi" -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'" \
+    -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
+        VALUES ('$upgrade_code', '$release', 513, 'WIX_UPGRADE_DETECTED')" \
+    -q "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 1401 WHERE \`Action\` = 'RemoveExistingProducts'"
+}
+
+rm -f "$out/$name.msi" "$out/$name-per-machine.msi" "$out/$name.zip" "$out/$name-symbols.zip" "$out/SHA256SUMS"
+build_msi perUser "$out/$name.msi"
+build_msi perMachine "$out/$name-per-machine.msi"
 mkdir -p "$stage/zip/$name"
 cp "$stage/files/"* "$stage/zip/$name/"
 touch -d "@$SOURCE_DATE_EPOCH" "$stage/zip/$name" "$stage/zip/$name/"* "$stage/symbols/"*
 (cd "$stage/zip" && zip -q -X -r "$out/$name.zip" "$name")
 (cd "$stage/symbols" && zip -q -X "$out/$name-symbols.zip" Tarnwick.dll.debug TarnwickTray.exe.debug)
-(cd "$out" && sha256sum "$name.msi" "$name.zip" "$name-symbols.zip" >SHA256SUMS)
+(cd "$out" && sha256sum "$name.msi" "$name-per-machine.msi" "$name.zip" "$name-symbols.zip" >SHA256SUMS)
 
 echo "package: $preset build, version $version, in $out:"
-(cd "$out" && ls -l "$name.msi" "$name.zip" "$name-symbols.zip" SHA256SUMS | awk '{printf "  %10d  %s\n", $5, $9}')
+(cd "$out" && ls -l "$name.msi" "$name-per-machine.msi" "$name.zip" "$name-symbols.zip" SHA256SUMS | awk '{printf "  %10d  %s\n", $5, $9}')

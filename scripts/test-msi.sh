@@ -2,9 +2,10 @@
 # The installer's tests, one group of the test command. The i686 package is
 # checked as files (msiinfo: tables, file list, versions; the zips, the symbols,
 # SHA256SUMS). The x86-64 twin's MSI is run for real by msiexec under 64-bit Wine
-# in a fresh prefix: install, the installed tray program's session, the same
-# package again, a newer one, and the uninstall. Each check prints one line; the
-# last line is "msi: N passed, N failed".
+# in a fresh prefix: install, the installed tray program's session, a rebuild of
+# the same version, a newer one, and the uninstall (which ends the running tray
+# and clears its Run value); then the per-machine package, into Program Files.
+# Each check prints one line; the last line is "msi: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 root=$PWD
@@ -46,6 +47,7 @@ IFS=. read -r major minor patch tweak <<<"$version"
 release="$major.$minor.$tweak"
 name="Tarnwick-$release"
 msi="$work/i686/$name.msi"
+machine_msi="$work/i686/$name-per-machine.msi"
 stage="$root/build/package/win32/files"
 
 tables_present() {
@@ -61,7 +63,7 @@ file_list() {
   [ "$files" = "GUIDE.txt LICENSE.txt Tarnwick.dll TarnwickTray.exe " ] || { echo "  files: $files"; return 1; }
 }
 property() {
-  msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' -v p="$1" '$1 == p {print $2}'
+  msiinfo export "${2:-$msi}" Property | tr -d '\r' | awk -F'\t' -v p="$1" '$1 == p {print $2}'
 }
 versions() {
   local binary
@@ -94,12 +96,26 @@ zip_and_sums() {
   listed=$(unzip -Z1 "$work/i686/$name.zip" | sort | tr '\n' ' ')
   [ "$listed" = "$name/ $name/GUIDE.txt $name/LICENSE.txt $name/Tarnwick.dll $name/TarnwickTray.exe " ] ||
     { echo "  zip: $listed"; return 1; }
-  (cd "$work/i686" && sha256sum --quiet -c SHA256SUMS) && [ "$(wc -l <"$work/i686/SHA256SUMS")" = 3 ]
+  (cd "$work/i686" && sha256sum --quiet -c SHA256SUMS) && [ "$(wc -l <"$work/i686/SHA256SUMS")" = 4 ]
 }
 check "i686 MSI: tables" tables_present
 check "i686 MSI: file list" file_list
 check "i686 MSI: version $release, upgrade code, name, maker, icon" versions
 check "i686 MSI: 32-bit, per user, no elevation" per_user_x86
+# The same version's rebuild replaces it: the upgrade row includes its maximum.
+per_machine_and_same_version() {
+  local info file
+  info=$(msiinfo suminfo "$machine_msi") || return 1
+  grep -qx 'Source: 2 (2)' <<<"$info" && [ "$(property ALLUSERS "$machine_msi")" = 1 ] &&
+    [ "$(property UpgradeCode "$machine_msi")" != "$upgrade_code" ] &&
+    msiinfo export "$machine_msi" Directory | grep $'^INSTALLDIR\tProgramFilesFolder\tTarnwick' >/dev/null ||
+    { echo "$info" | sed 's/^/  /'; return 1; }
+  for file in "$msi" "$machine_msi"; do
+    msiinfo export "$file" Upgrade | tr -d '\r' | grep $'\t'"$release"$'\t\t513\t\tWIX_UPGRADE_DETECTED$' >/dev/null ||
+      { echo "  $file: $(msiinfo export "$file" Upgrade | tail -n +4)"; return 1; }
+  done
+}
+check "i686 per-machine MSI: elevated, into Program Files; both replace their own version" per_machine_and_same_version
 check "i686 binaries stripped, debug info in the symbols zip" stripped_with_debuglink
 check "i686 zip contents and SHA256SUMS" zip_and_sums
 
@@ -107,6 +123,7 @@ check "i686 zip contents and SHA256SUMS" zip_and_sums
 next="$major.$minor.$patch.$((tweak + 1))"
 next_release="$major.$minor.$((tweak + 1))"
 if ! bash scripts/package.sh --twin --out "$work/twin" >"$work/package-twin.log" 2>&1 ||
+  ! bash scripts/package.sh --twin --out "$work/rebuilt" >>"$work/package-twin.log" 2>&1 ||
   ! bash scripts/package.sh --twin --version "$next" --out "$work/next" >>"$work/package-twin.log" 2>&1 ||
   ! cmake --build --preset win64 --target fakewmi >>"$work/package-twin.log" 2>&1; then
   check "bash scripts/package.sh --twin" false
@@ -115,6 +132,7 @@ if ! bash scripts/package.sh --twin --out "$work/twin" >"$work/package-twin.log"
 fi
 twin_msi="$work/twin/$name.msi"
 next_msi="$work/next/Tarnwick-$next_release.msi"
+rebuilt_msi="$work/rebuilt/$name.msi"
 
 # shellcheck source=scripts/wine-env.sh
 . scripts/wine-env.sh
@@ -209,13 +227,20 @@ tray_session() {
 }
 check "the installed TarnwickTray.exe logs a session and ends with /exit" tray_session
 
-check "msiexec /i $name.msi /qn again" msiexec /i "$twin_msi" /qn
+check "msiexec /i $name.msi /qn, rebuilt with the same version" msiexec /i "$rebuilt_msi" /qn
 check "still one product, version $release" one_product "$release"
 
 check "msiexec /i Tarnwick-$next_release.msi /qn (newer)" msiexec /i "$next_msi" /qn
 check "one product, version $next_release" one_product "$next_release"
 check "installed after the upgrade" installed_files "$work/next/Tarnwick-$next_release.zip"
 
+# Running, and set to start with Windows, when it goes (with no session to log).
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+: >"$TARNWICK_FAKEWMI_FILE"
+wine_run reg add "$run_key" /v Tarnwick /d "\"$install_dir_w\\TarnwickTray.exe\"" /f >/dev/null 2>&1
+wine_run start /unix "$shortcut" >/dev/null 2>&1
+for _ in $(seq 100); do tray_running && break; sleep 0.1; done
+sleep 2 # its window up
 # The uninstall keeps what the user made (a stand-in file when the session above left none).
 mkdir -p "$home"
 [ -f "$home/tarnwick.ini" ] || printf '\r\n[Settings]\r\nDebugMode              = 0\r\n' >"$home/tarnwick.ini"
@@ -232,11 +257,28 @@ removed() {
   ! wine_run reg query 'HKCU\Software\Tarnwick' >/dev/null 2>&1 || { echo "  left: HKCU\\Software\\Tarnwick"; return 1; }
   ! wine_run reg query "$event_source" >/dev/null 2>&1 || { echo "  left: the Event Log source"; return 1; }
 }
+forgotten() {
+  ! tray_running || { echo "  the tray program still runs"; return 1; }
+  ! wine_run reg query "$run_key" /v Tarnwick >/dev/null 2>&1 || { echo "  left: the Run value"; return 1; }
+}
 check "msiexec /x Tarnwick-$next_release.msi /qn" msiexec /x "$next_msi" /qn
 check "uninstalled: program files, shortcut, registry, Event Log source, product" removed
+check "uninstalled: the running tray ended, its Run value gone" forgotten
 kept() {
   cmp -s "$home/tarnwick.ini" "$work/tarnwick.ini.before" || return 1
   [ ! -f "$work/tarnwicklog.txt.before" ] || cmp -s "$home/tarnwicklog.txt" "$work/tarnwicklog.txt.before"
 }
 check "kept: the settings and the event log in %APPDATA%\\Tarnwick" kept
+
+# The per-machine package: into Program Files, listed for the machine, and gone again.
+machine_dir=$(unix_path "$(win '%ProgramFiles%')\\Tarnwick")
+in_program_files() {
+  [ -f "$machine_dir/TarnwickTray.exe" ] && [ -f "$machine_dir/Tarnwick.dll" ] || { echo "  nothing in $machine_dir"; return 1; }
+  wine_run uninstaller --list 2>/dev/null | tr -d '\r' | grep -q '|||Tarnwick (all users)$' || { echo "  not listed"; return 1; }
+  [ ! -e "$install_dir" ] || { echo "  also in $install_dir"; return 1; }
+}
+check "msiexec /i $name-per-machine.msi /qn" msiexec /i "$work/twin/$name-per-machine.msi" /qn
+check "installed under Program Files, for all users" in_program_files
+check "msiexec /x $name-per-machine.msi /qn" msiexec /x "$work/twin/$name-per-machine.msi" /qn
+check "uninstalled from Program Files" test ! -e "$machine_dir"
 finish

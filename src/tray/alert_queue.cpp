@@ -1,21 +1,55 @@
 #include "alert_queue.h"
 
 #include <algorithm>
+#include <string>
 
 unsigned AlertQueue::add(TrayAlert alert) {
     std::lock_guard<std::mutex> hold(mutex_);
     alert.id = next_id_++;
-    waiting_.push_back(std::move(alert));
-    return waiting_.back().id;
+    const unsigned id = alert.id;
+    // Once folding has begun, later alerts fold too, so the count is shown in time.
+    if (folded_count_ > 0 || waiting_.size() >= kWaitingAlertLimit) {
+        ++folded_count_;
+        folded_persistent_ = folded_persistent_ || alert.persistent;
+        folded_.push_back(std::move(alert));
+    } else {
+        waiting_.push_back(std::move(alert));
+    }
+    return id;
+}
+
+std::vector<TrayAlert> AlertQueue::takeFolded() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    std::vector<TrayAlert> folded = std::move(folded_);
+    folded_.clear();
+    return folded;
 }
 
 std::optional<TrayAlert> AlertQueue::showNext() {
     std::lock_guard<std::mutex> hold(mutex_);
-    if (shown_ || waiting_.empty())
+    if (shown_)
         return std::nullopt;
+    if (waiting_.empty()) {
+        if (folded_count_ == 0)
+            return std::nullopt;
+        TrayAlert summary;
+        summary.id = next_id_++;
+        summary.text = std::to_string(folded_count_) + (folded_count_ == 1 ? " more event" : " more events");
+        summary.persistent = folded_persistent_;
+        folded_count_ = 0;
+        folded_persistent_ = false;
+        waiting_.push_back(std::move(summary));
+    }
     shown_ = std::move(waiting_.front());
     waiting_.pop_front();
     return shown_;
+}
+
+void AlertQueue::unshow() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    if (shown_)
+        waiting_.push_front(std::move(*shown_));
+    shown_.reset();
 }
 
 std::optional<TrayAlert> AlertQueue::shown() const {
@@ -29,7 +63,11 @@ std::optional<TrayAlert> AlertQueue::closeShown() {
     closed.swap(shown_);
     if (closed && closed->persistent) {
         recent_.push_back(std::move(*closed));
-        return std::nullopt;
+        if (recent_.size() <= kRecentAlertLimit)
+            return std::nullopt;
+        TrayAlert oldest = std::move(recent_.front());
+        recent_.erase(recent_.begin());
+        return oldest;
     }
     return closed;
 }
@@ -54,6 +92,9 @@ std::vector<TrayAlert> AlertQueue::takeAll() {
     std::lock_guard<std::mutex> hold(mutex_);
     std::vector<TrayAlert> all = std::move(recent_);
     recent_.clear();
+    all.insert(all.end(), folded_.begin(), folded_.end());
+    folded_.clear();
+    folded_count_ = 0;
     if (shown_)
         all.push_back(std::move(*shown_));
     shown_.reset();

@@ -24,6 +24,10 @@ TrayOptions parseTrayOptions(const std::vector<std::string>& arguments) {
         const bool has_value = i + 1 < arguments.size();
         if (name == "exit") {
             options.exit = true;
+        } else if (name == "uninstall") {
+            options.uninstall = true;
+        } else if (name == "machine") {
+            options.machine = true;
         } else if (name == "home" && has_value && !arguments[i + 1].empty()) {
             options.home = arguments[++i];
         } else if (name == "replace" && has_value) {
@@ -36,7 +40,29 @@ TrayOptions parseTrayOptions(const std::vector<std::string>& arguments) {
             options.error = "not understood: " + arguments[i];
         }
     }
-    if (options.error.empty() && options.exit && (!options.home.empty() || options.replace_process != 0))
-        options.error = "/exit takes no other switch";
+    const bool ending = options.exit || options.uninstall;
+    if (options.error.empty() && ending &&
+        (!options.home.empty() || options.machine || options.replace_process != 0 ||
+         options.exit == options.uninstall))
+        options.error = options.exit ? "/exit takes no other switch" : "/uninstall takes no other switch";
+    if (options.error.empty() && options.machine && !options.home.empty())
+        options.error = "/machine takes no /home";
     return options;
+}
+
+std::string quotedArgument(const std::string& argument) {
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count double only before a quote.
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + "\"";
 }

@@ -193,4 +193,33 @@ TEST_F(PrefsWindow, TabFromTheHostWalksEachPageThenTheTabControl) {
                                         1,    1300, 1301, 1302, 1303, 1304, 1305, 1031, 100,  3,   2,    1}));
 }
 
+// Help and About: Tab reaches each document; the arrow and page keys scroll the About page's
+// longer one, which stays read-only.
+TEST_F(PrefsWindow, TabReachesTheHelpAndAboutDocumentsAndKeysScrollThem) {
+    open("", "");
+    HWND document = nullptr;
+    for (int tab = 3; tab < 5; ++tab) {
+        ASSERT_TRUE(selectPluginTab(window(), tab));
+        SetFocus(GetDlgItem(hostPreferencesWindow(), IDOK));
+        char name[32] = {};
+        for (int step = 0; step < 10 && std::string(name) != "RichEdit20A"; ++step) {
+            pressPreferencesKey(VK_TAB);
+            GetClassNameA(GetFocus(), name, sizeof name);
+        }
+        ASSERT_STREQ(name, "RichEdit20A") << "tab " << tab;
+        document = GetFocus();
+    }
+    const auto line = [document] { return SendMessageA(document, EM_GETFIRSTVISIBLELINE, 0, 0); };
+    const int length = GetWindowTextLengthA(document);
+    pressPreferencesKey(VK_NEXT);
+    EXPECT_GT(line(), 0);
+    pressPreferencesKey(VK_PRIOR);
+    EXPECT_EQ(line(), 0);
+    for (int step = 0; step < 60 && line() == 0; ++step)
+        pressPreferencesKey(VK_DOWN);
+    EXPECT_GT(line(), 0) << "page up, then down by lines";
+    SendMessageA(document, WM_CHAR, 'X', 1);
+    EXPECT_EQ(GetWindowTextLengthA(document), length);
+}
+
 } // namespace

@@ -15,6 +15,8 @@ public:
     bool add();
     void remove();
     bool added() const { return added_; }
+    // The area no longer shows the icon (a notification failed): the next add() puts it back.
+    void lost() { added_ = false; }
     // A notification titled "Tarnwick" with `text` (cut to what the area takes).
     bool notify(const std::string& text);
 

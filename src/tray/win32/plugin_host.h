@@ -19,8 +19,9 @@ public:
     PluginHost(const PluginHost&) = delete;
     PluginHost& operator=(const PluginHost&) = delete;
 
-    // Loads the library and finds its exports; false (with the system's error code) when it cannot.
-    bool open(const std::string& dll_path, DWORD* error);
+    // Loads the library from its full path (its own imports from the system
+    // folder) and finds its exports; false (with the system's error code) when it cannot.
+    bool open(const std::wstring& dll_path, DWORD* error);
     const PluginEntry& entry() const { return entry_; }
     AlertQueue& alerts() { return alerts_; }
     // The window told of each accepted alert (kTrayAlertArrivedMessage).

@@ -3,6 +3,7 @@
 #include "tray/alert_text.h"
 #include "tray/tray_commands.h"
 #include "tray/win32/tray_trace.h"
+#include "tray/win32/wide_text.h"
 
 #include <algorithm>
 #include <atomic>
@@ -25,8 +26,9 @@ PluginHost::~PluginHost() {
         FreeLibrary(library_);
 }
 
-bool PluginHost::open(const std::string& dll_path, DWORD* error) {
-    library_ = LoadLibraryA(dll_path.c_str());
+bool PluginHost::open(const std::wstring& dll_path, DWORD* error) {
+    library_ = LoadLibraryExW(dll_path.c_str(), nullptr,
+                              LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (library_ == nullptr) {
         *error = GetLastError();
         return false;
@@ -38,7 +40,7 @@ bool PluginHost::open(const std::string& dll_path, DWORD* error) {
         return false;
     }
     entry_ = PluginEntry(main);
-    trayTrace("loaded %s", dll_path.c_str());
+    trayTrace("loaded %s", utf8FromWide(dll_path).c_str());
     return true;
 }
 

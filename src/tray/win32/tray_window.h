@@ -11,8 +11,8 @@
 
 struct TrayStart {
     PluginHost* host;
-    std::string program;   // the program's full path
-    std::string arguments; // its command line for a restart or the next logon
+    std::wstring program;  // the program's full path
+    std::string arguments; // UTF-8, quoted: its command line for a restart or the Run key
 };
 
 // Registered, so a second start may ask across user interface privilege levels:
@@ -21,5 +21,6 @@ UINT trayRequestMessage();
 
 // Creates the window, hidden; the plug-in is then loaded and started by the caller.
 HWND createTrayWindow(const TrayStart& start);
-// Puts the icon into the notification area; false when it is not there (yet).
+// Puts the icon into the notification area; until it is there, tries again
+// every few seconds. False when it is not there yet.
 bool showTrayIcon(HWND window);

@@ -2,11 +2,13 @@
 
 #include "tray/alert_text.h"
 #include "tray/tray_commands.h"
+#include "tray/win32/admin_only.h"
 #include "tray/win32/notify_icon.h"
 #include "tray/win32/prefs_frame.h"
 #include "tray/win32/start_with_windows.h"
 #include "tray/win32/tray_resources.h"
 #include "tray/win32/tray_trace.h"
+#include "tray/win32/wide_text.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -19,6 +21,10 @@ namespace {
 // (Wine does not): after this long a notification counts as closed.
 constexpr UINT_PTR kNotificationTimer = 1;
 constexpr UINT kNotificationLimitMs = 12000;
+// While the notification area refuses the icon or a notification (not there
+// yet, Explorer restarting), the icon is added again this often.
+constexpr UINT_PTR kIconRetryTimer = 2;
+constexpr UINT kIconRetryMs = 2000;
 constexpr size_t kMenuTextLength = 60;
 
 // Lives with the window, from WM_NCCREATE to WM_NCDESTROY.
@@ -38,16 +44,11 @@ void destroyAlert(TrayState& state, const TrayAlert& alert) {
     state.start.host->alertEvent(alert, host::kAlertDestroy);
 }
 
-void showNextAlert(HWND window, TrayState& state);
-
-void notificationClosed(HWND window, TrayState& state) {
-    KillTimer(window, kNotificationTimer);
-    if (const auto closed = state.start.host->alerts().closeShown())
-        destroyAlert(state, *closed);
-    showNextAlert(window, state);
-}
-
+// The next waiting alert as a notification. One that fails stays first in
+// line, and the icon is put back before the next try.
 void showNextAlert(HWND window, TrayState& state) {
+    for (const TrayAlert& folded : state.start.host->alerts().takeFolded())
+        destroyAlert(state, folded);
     if (!state.icon.added())
         return; // until the notification area is back
     const auto next = state.start.host->alerts().showNext();
@@ -58,9 +59,30 @@ void showNextAlert(HWND window, TrayState& state) {
         trayTrace("notification %u: %s", next->id, text.c_str());
         SetTimer(window, kNotificationTimer, kNotificationLimitMs, nullptr);
     } else {
-        trayTrace("notification %u not shown", next->id);
-        notificationClosed(window, state);
+        trayTrace("notification %u not shown, kept", next->id);
+        state.start.host->alerts().unshow();
+        state.icon.lost();
+        SetTimer(window, kIconRetryTimer, kIconRetryMs, nullptr);
     }
+}
+
+void notificationClosed(HWND window, TrayState& state) {
+    KillTimer(window, kNotificationTimer);
+    if (const auto closed = state.start.host->alerts().closeShown())
+        destroyAlert(state, *closed);
+    showNextAlert(window, state);
+}
+
+// The icon into the notification area, or a try again later; then the alerts.
+bool addIcon(HWND window, TrayState& state) {
+    if (!state.icon.add()) {
+        SetTimer(window, kIconRetryTimer, kIconRetryMs, nullptr);
+        return false;
+    }
+    KillTimer(window, kIconRetryTimer);
+    trayTrace("icon added");
+    showNextAlert(window, state);
+    return true;
 }
 
 void notificationClicked(HWND window, TrayState& state) {
@@ -75,6 +97,7 @@ void endTray(HWND window, TrayState& state) {
         return;
     state.ended = true;
     KillTimer(window, kNotificationTimer);
+    KillTimer(window, kIconRetryTimer);
     if (!state.paused)
         state.start.host->send("stop");
     for (const TrayAlert& alert : state.start.host->alerts().takeAll())
@@ -103,19 +126,20 @@ void toggleStartWithWindows(HWND window, TrayState& state) {
                     kTrayTitle, MB_OK | MB_ICONWARNING);
 }
 
+// The home goes along: credentials of another account would otherwise give that account's.
 void restartAsAdministrator(HWND window, TrayState& state) {
-    const std::string parameters =
-        "/replace " + std::to_string(GetCurrentProcessId()) +
-        (state.start.arguments.empty() ? std::string() : " " + state.start.arguments);
-    SHELLEXECUTEINFOA execute{};
+    const std::wstring parameters =
+        wideFromUtf8("/replace " + std::to_string(GetCurrentProcessId()) +
+                     (state.start.arguments.empty() ? std::string() : " " + state.start.arguments));
+    SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_NOASYNC;
     execute.hwnd = window;
-    execute.lpVerb = "runas";
+    execute.lpVerb = L"runas";
     execute.lpFile = state.start.program.c_str();
     execute.lpParameters = parameters.c_str();
     execute.nShow = SW_SHOWNORMAL;
-    if (ShellExecuteExA(&execute)) {
+    if (ShellExecuteExW(&execute)) {
         trayTrace("restarting as administrator");
         endTray(window, state);
     } else {
@@ -198,6 +222,9 @@ void openMenu(HWND window, TrayState& state, POINT at) {
     AppendMenuA(menu, MF_STRING, CommandPauseResume, state.paused ? "Resume monitoring" : "Pause monitoring");
     AppendMenuA(menu, MF_STRING | (startsWithWindows() ? MF_CHECKED : MF_UNCHECKED), CommandStartWithWindows,
                 "Start with Windows");
+    if (!installedForAllUsers(state.start.program))
+        AppendMenuA(menu, MF_STRING | MF_GRAYED, 0,
+                    "As administrator at logon: needs the per-machine installer");
     if (!runningAsAdministrator())
         AppendMenuA(menu, MF_STRING, CommandRestartAsAdministrator, "Restart as administrator");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -256,11 +283,9 @@ LRESULT CALLBACK trayProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
         return DefWindowProcA(window, message, wparam, lparam);
     if (message == state->taskbar_created) {
         // Explorer restarted: the icon, and the notification it was showing, again.
-        if (state->icon.add())
-            trayTrace("icon added again");
-        if (const auto shown = state->start.host->alerts().shown())
+        const auto shown = state->start.host->alerts().shown();
+        if (addIcon(window, *state) && shown)
             state->icon.notify(plainAlertText(shown->text));
-        showNextAlert(window, *state);
         return 0;
     }
     if (message == trayRequestMessage()) {
@@ -278,6 +303,8 @@ LRESULT CALLBACK trayProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_TIMER:
         if (wparam == kNotificationTimer)
             notificationClosed(window, *state);
+        else if (wparam == kIconRetryTimer)
+            addIcon(window, *state);
         return 0;
     case WM_COMMAND:
         command(window, *state, LOWORD(wparam));
@@ -313,8 +340,10 @@ HWND createTrayWindow(const TrayStart& start) {
         CreateWindowExA(WS_EX_TOOLWINDOW, kTrayWindowClass, kTrayTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
                         nullptr, GetModuleHandleA(nullptr), const_cast<TrayStart*>(&start));
     if (window != nullptr) {
-        // A second start of lower rights may still ask for Preferences or the end.
+        // A second start of lower rights may still ask for Preferences or the end,
+        // and Explorer, of lower rights than an elevated tray, says it is back.
         ChangeWindowMessageFilterEx(window, trayRequestMessage(), MSGFLT_ALLOW, nullptr);
+        ChangeWindowMessageFilterEx(window, RegisterWindowMessageA("TaskbarCreated"), MSGFLT_ALLOW, nullptr);
         start.host->setAlertWindow(window);
     }
     return window;
@@ -322,9 +351,5 @@ HWND createTrayWindow(const TrayStart& start) {
 
 bool showTrayIcon(HWND window) {
     TrayState* state = trayState(window);
-    if (state == nullptr || !state->icon.add())
-        return false;
-    trayTrace("icon added");
-    showNextAlert(window, *state);
-    return true;
+    return state != nullptr && addIcon(window, *state);
 }

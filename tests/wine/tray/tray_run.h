@@ -12,6 +12,14 @@
 #include <thread>
 #include <vector>
 
+// UTF-8 text as Windows' wide text.
+inline std::wstring wideText(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                    static_cast<int>(wide.size())));
+    return wide;
+}
+
 class TrayRun {
 public:
     explicit TrayRun(const std::string& arguments) : thread_([this, arguments] { debug(arguments); }) {}
@@ -82,13 +90,14 @@ private:
         changed_.notify_all();
     }
 
-    // The debugger's loop runs on the thread that started the process, as Windows requires.
+    // The debugger's loop runs on the thread that started the process, as Windows
+    // requires. `arguments` are UTF-8.
     void debug(const std::string& arguments) {
-        std::string command = "TarnwickTray.exe " + arguments;
-        STARTUPINFOA startup{};
+        std::wstring command = wideText("TarnwickTray.exe " + arguments);
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
                             nullptr, &startup, &info)) {
             finish(-2);
             return;

@@ -8,7 +8,11 @@
 #include "scratch_folder.h"
 #include "tray/tray_commands.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <atomic>
 
 namespace {
 
@@ -23,6 +27,56 @@ ConnectionInfo session(uint32_t id, const std::string& share, const std::string&
     s.NumberOfUsers = 1;
     return s;
 }
+
+// The notification area as the tray's Shell_NotifyIcon reaches it under Wine: a
+// window of the taskbar's class, found before Explorer's, answering each request.
+class FakeNotificationArea {
+public:
+    enum Answer { RefuseAll, RefuseNotifications, AcceptAll };
+    std::atomic<Answer> answer{RefuseAll};
+
+    FakeNotificationArea() : thread_([this] { run(); }) {
+        while (window_ == nullptr)
+            Sleep(10);
+    }
+    ~FakeNotificationArea() {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        thread_.join();
+    }
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+        auto* area = reinterpret_cast<FakeNotificationArea*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message != WM_COPYDATA || area == nullptr)
+            return DefWindowProcA(window, message, wparam, lparam);
+        const bool notification = reinterpret_cast<COPYDATASTRUCT*>(lparam)->dwData == NIM_MODIFY;
+        const Answer answer = area->answer;
+        if (answer == RefuseAll || (notification && answer == RefuseNotifications))
+            return FALSE;
+        // Each notification ends at once, as if its time were up.
+        if (notification)
+            PostMessageA(FindWindowA(kTrayWindowClass, nullptr), kTrayCallbackMessage, 0,
+                         MAKELPARAM(NIN_BALLOONTIMEOUT, kTrayIconId));
+        return TRUE;
+    }
+    void run() {
+        WNDCLASSA area_class{};
+        area_class.lpfnWndProc = procedure;
+        area_class.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&area_class);
+        HWND window = CreateWindowExA(0, "Shell_TrayWnd", nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                      nullptr, nullptr);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        window_ = window;
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0 && message.message != WM_CLOSE)
+            DispatchMessageA(&message);
+        DestroyWindow(window);
+    }
+
+    std::atomic<HWND> window_{nullptr};
+    std::thread thread_;
+};
 
 class Tray : public ::testing::Test {
 protected:
@@ -110,13 +164,55 @@ TEST_F(Tray, EachAlertIsOneNotificationOfItsPlainTextAndExitEndsEverything) {
         EXPECT_EQ(std::count(lines.begin(), lines.end(), alert), 1) << alert;
 }
 
+// 1000 alerts at once while the area first refuses the icon, then every
+// notification: the icon comes when it may, no alert is lost for a failed
+// notification, and the burst beyond the first few folds into one.
+TEST_F(Tray, AnAreaThatRefusesKeepsTheAlertsAndABurstFoldsIntoOneNotification) {
+    FakeNotificationArea area;
+    std::vector<ConnectionInfo> burst;
+    for (uint32_t id = 1; id <= 1000; ++id)
+        burst.push_back(session(id, "Public", "user" + std::to_string(id)));
+    serve(burst);
+    tray_ = std::make_unique<TrayRun>("/home \"" + home_ + "\"");
+    ASSERT_TRUE(tray_->waitFor("TarnwickTray: alert 1000 accepted", 1, 60000));
+    EXPECT_EQ(tray_->count("TarnwickTray: icon added"), 0u);
+    area.answer = FakeNotificationArea::RefuseNotifications;
+    ASSERT_TRUE(tray_->waitFor("TarnwickTray: notification 1 not shown, kept", 2));
+    area.answer = FakeNotificationArea::AcceptAll;
+    ASSERT_TRUE(tray_->waitFor("TarnwickTray: notification 1001: 990 more events"));
+    std::vector<std::string> shown;
+    for (const std::string& line : tray_->trayLines()) {
+        if (line.rfind("notification ", 0) == 0 && line.find("not shown") == std::string::npos)
+            shown.push_back(line.substr(0, line.find(':')));
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"notification 1", "notification 2", "notification 3",
+                                               "notification 4", "notification 5", "notification 6",
+                                               "notification 7", "notification 8", "notification 9",
+                                               "notification 10", "notification 1001"}));
+    EXPECT_EQ(tray_->count("alert_destroy"), 1000u) << "each folded one, then each shown one";
+}
+
 TEST_F(Tray, ASecondStartLoadsNoPluginAndBringsUpTheFirstOnesPreferences) {
     start();
-    TrayRun second("/home \"" + home_ + "\"");
-    EXPECT_EQ(second.waitForExit(), 0);
+    // Then as a start of other rights meets an elevated one: its mutex refused.
+    for (const bool refused : {false, true}) {
+        if (refused) {
+            HANDLE mutex = OpenMutexA(WRITE_DAC, FALSE, "Local\\TarnwickTray");
+            ACL nobody;
+            ASSERT_TRUE(mutex != nullptr && InitializeAcl(&nobody, sizeof nobody, ACL_REVISION));
+            EXPECT_EQ(SetSecurityInfo(mutex, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                      &nobody, nullptr),
+                      static_cast<DWORD>(ERROR_SUCCESS));
+            CloseHandle(mutex);
+            ASSERT_EQ(CreateMutexA(nullptr, FALSE, "Local\\TarnwickTray"), nullptr);
+            ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+        }
+        TrayRun second("/home \"" + home_ + "\"");
+        EXPECT_EQ(second.waitForExit(), 0) << refused;
+        EXPECT_FALSE(second.loaded("Tarnwick.dll")) << refused;
+        EXPECT_TRUE(tray_->waitFor("TarnwickTray: preferences", refused ? 2 : 1)) << refused;
+    }
     EXPECT_TRUE(tray_->loaded("Tarnwick.dll"));
-    EXPECT_FALSE(second.loaded("Tarnwick.dll"));
-    EXPECT_TRUE(tray_->waitFor("TarnwickTray: preferences"));
 }
 
 TEST_F(Tray, PauseAndResumeSendStopAndStart) {
@@ -158,50 +254,57 @@ TEST_F(Tray, OkInPreferencesWritesTheSettingsIntoTheHomeDirectory) {
     EXPECT_NE(GetFileAttributesA((home_ + "\\tarnwick.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// With administrator rights and the Task Scheduler the tray registers a logon
-// task, else it uses the Run key.
-TEST_F(Tray, StartWithWindowsSetsAndClearsWhatItUses) {
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tarnwick");
-    start();
-    HANDLE token = nullptr;
-    TOKEN_ELEVATION elevation{};
-    DWORD size = 0;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
-    GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
-    CloseHandle(token);
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string task = std::string(windows) + "\\system32\\tasks\\Tarnwick";
-    auto runValue = [] {
-        char value[1024] = "";
-        DWORD length = sizeof value;
-        RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tarnwick",
-                     RRF_RT_REG_SZ, nullptr, value, &length);
-        return std::string(value);
+// Outside a folder only administrators can write (as here) the tray never
+// registers a logon task, whatever its rights: the Run key starts it, on the
+// home it was given, which comes back whole from the command line.
+TEST_F(Tray, StartWithWindowsUsesTheRunKeyWithTheHomeWhole) {
+    const std::string folder = scratch_.path();
+    const struct {
+        std::string typed; // as a user types it, UTF-8
+        std::string home;  // as the tray resolves it
+    } homes[] = {
+        {"\"" + home_ + "\"", home_},
+        {"\"" + home_ + "\\\\\"", home_ + "\\"},
+        {"\"" + folder + "\\Zürich żółw\"", folder + "\\Zürich żółw"},
     };
-    auto taskSet = [&] { return GetFileAttributesA(task.c_str()) != INVALID_FILE_ATTRIBUTES; };
-    SC_HANDLE services = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE scheduler =
-        services != nullptr ? OpenServiceA(services, "Schedule", SERVICE_QUERY_STATUS) : nullptr;
-    SERVICE_STATUS status{};
-    const bool running = scheduler != nullptr && QueryServiceStatus(scheduler, &status) &&
-                         status.dwCurrentState == SERVICE_RUNNING;
-    const bool use_task = elevation.TokenIsElevated && running;
-    if (scheduler != nullptr)
-        CloseServiceHandle(scheduler);
-    if (services != nullptr)
-        CloseServiceHandle(services);
-    std::printf("  with%s administrator rights, with%s the Task Scheduler running\n",
-                elevation.TokenIsElevated ? "" : "out", scheduler != nullptr ? "" : "out");
-
-    for (const char* state : {"on", "off"}) {
+    const wchar_t run_key[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    auto runValue = [&] {
+        wchar_t value[1024] = L"";
+        DWORD length = sizeof value;
+        return RegGetValueW(HKEY_CURRENT_USER, run_key, L"Tarnwick", RRF_RT_REG_SZ, nullptr, value,
+                            &length) == ERROR_SUCCESS
+                   ? std::wstring(value)
+                   : std::wstring();
+    };
+    auto tasks = [] {
+        char windows[MAX_PATH];
+        GetWindowsDirectoryA(windows, MAX_PATH);
+        WIN32_FIND_DATAA found;
+        HANDLE search =
+            FindFirstFileA((std::string(windows) + "\\system32\\tasks\\Tarnwick*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        return search != INVALID_HANDLE_VALUE;
+    };
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, run_key, L"Tarnwick");
+    for (const auto& row : homes) {
+        tray_ = std::make_unique<TrayRun>("/home " + row.typed);
+        ASSERT_TRUE(tray_->waitFor("TarnwickTray: icon added")) << row.typed;
+        window_ = FindWindowA(kTrayWindowClass, nullptr);
         choose(CommandStartWithWindows);
-        ASSERT_TRUE(tray_->waitFor(std::string("start with Windows ") + state + ": done")) << state;
-        const bool on = std::string(state) == "on";
-        EXPECT_EQ(taskSet(), on && use_task) << state;
-        EXPECT_EQ(runValue().find("TarnwickTray.exe\" /home \"" + home_ + "\"") != std::string::npos,
-                  on && !use_task)
-            << state << ": " << runValue();
+        ASSERT_TRUE(tray_->waitFor("start with Windows on: done")) << row.typed;
+        int count = 0;
+        wchar_t** read = CommandLineToArgvW(runValue().c_str(), &count);
+        ASSERT_EQ(count, 3) << row.typed;
+        EXPECT_NE(std::wstring(read[0]).find(L"\\TarnwickTray.exe"), std::wstring::npos);
+        EXPECT_EQ(std::wstring(read[1]), L"/home");
+        EXPECT_EQ(std::wstring(read[2]), wideText(row.home)) << row.typed;
+        LocalFree(read);
+        EXPECT_FALSE(tasks());
+        choose(CommandStartWithWindows);
+        ASSERT_TRUE(tray_->waitFor("start with Windows off: done")) << row.typed;
+        EXPECT_EQ(runValue(), L"");
+        EXPECT_EQ(endTray(), 0);
     }
 }
 
