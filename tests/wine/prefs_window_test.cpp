@@ -198,7 +198,7 @@ TEST_F(PrefsWindow, TabFromTheHostWalksEachPageThenTheTabControl) {
 TEST_F(PrefsWindow, TabReachesTheHelpAndAboutDocumentsAndKeysScrollThem) {
     open("", "");
     HWND document = nullptr;
-    for (int tab = 3; tab < 5; ++tab) {
+    for (int tab = 4; tab < 6; ++tab) { // Help and About
         ASSERT_TRUE(selectPluginTab(window(), tab));
         SetFocus(GetDlgItem(hostPreferencesWindow(), IDOK));
         char name[32] = {};
