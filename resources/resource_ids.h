@@ -88,3 +88,20 @@
 
 // The Windows Event Log: the General page's check box.
 #define IDC_WINDOWS_EVENT_LOG 1400
+
+// Visitor rules: the Visitors page, the rule's Edit dialog, and the Active shares
+// viewer's menu item that opens it for a session.
+#define IDD_VISITORS_PAGE 150
+#define IDD_VISITOR_RULE 151
+#define IDI_TAB_VISITORS 152
+#define IDC_VISITOR_RULES 1300
+#define IDC_ADD_RULE 1301
+#define IDC_EDIT_RULE 1302
+#define IDC_REMOVE_RULE 1303
+#define IDC_RULE_UP 1304
+#define IDC_RULE_DOWN 1305
+#define IDC_VISITORS_NOTE 1306
+#define IDC_RULE_USER 1310
+#define IDC_RULE_COMPUTER 1311
+#define IDC_RULE_ACTION 1312
+#define IDM_QUIET_VISITOR 1320

@@ -23,7 +23,8 @@ rm -rf "$demo"
 mkdir -p "$demo/home"
 
 # The user's settings: trace on, a presence interval of 5 minutes, the log in the
-# demo folder, and two of the three shares selected as event sources.
+# demo folder, two of the three shares selected as event sources, and two
+# visitor rules: the backup account quiet, the NAS boxes hidden.
 printf '%s\r\n' "" "[Settings]" \
   "DebugMode              = 1" \
   "PluginMode             = 3" \
@@ -35,7 +36,15 @@ printf '%s\r\n' "" "[Settings]" \
   "SourceName1           = Public" \
   "SourcePath1           = C:\\Shares\\Public" \
   "SourceName2           = Projects" \
-  "SourcePath2           = C:\\Shares\\Projects" >"$demo/home/tarnwick.ini"
+  "SourcePath2           = C:\\Shares\\Projects" \
+  "" "[Visitors]" \
+  "RulesCount             = 2" \
+  "RuleUser1              = \"backup\"" \
+  "RuleComputer1          = \"\"" \
+  "RuleAction1            = 1" \
+  "RuleUser2              = \"\"" \
+  "RuleComputer2          = \"nas-*\"" \
+  "RuleAction2            = 2" >"$demo/home/tarnwick.ini"
 
 export TARNWICK_FAKEWMI_FILE="$demo/wmi-data.txt"
 : >"$TARNWICK_FAKEWMI_FILE"
@@ -83,7 +92,8 @@ echo
 echo "== preferences (screenshots in $screens)"
 wine_run tarnwick-host.exe --no-trace --alert-ms 6000 --alert-windows load "$demo/home" start \
   prefs sleep 500 shot general tab 1 sleep 300 shot sources tab 2 sleep 300 shot events \
-  click 1025 sleep 800 shot test-alert tab 3 sleep 300 shot help tab 4 sleep 300 shot about \
+  click 1025 sleep 800 shot test-alert tab 3 sleep 300 shot visitors tab 4 sleep 300 shot help \
+  tab 5 sleep 300 shot about \
   ok stop unload 2>&1 |
   take_shots
 

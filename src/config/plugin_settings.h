@@ -1,6 +1,8 @@
 #pragma once
 // The user's choices, named after their keys in tarnwick.ini.
 
+#include "config/visitor_rules.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,6 +45,8 @@ struct PluginSettings {
     std::vector<SourceEntry> Sources;
     // The Windows Event Log: non-zero writes every logged event to the Application log too.
     int32_t WindowsEventLog = 0;
+    // Visitor rules, in the order they are tried; none by default.
+    std::vector<VisitorRule> VisitorRules;
 };
 
 inline bool operator==(const SourceEntry& a, const SourceEntry& b) {
@@ -60,7 +64,8 @@ inline bool operator==(const PluginSettings& a, const PluginSettings& b) {
            a.DisplayPresenceEvents == b.DisplayPresenceEvents &&
            a.PresenceEventsMessage == b.PresenceEventsMessage &&
            a.PresenceUpdateInterval == b.PresenceUpdateInterval && a.SourceWatchMode == b.SourceWatchMode &&
-           a.Sources == b.Sources && a.WindowsEventLog == b.WindowsEventLog;
+           a.Sources == b.Sources && a.WindowsEventLog == b.WindowsEventLog &&
+           a.VisitorRules == b.VisitorRules;
 }
 inline bool operator!=(const PluginSettings& a, const PluginSettings& b) {
     return !(a == b);

@@ -1,11 +1,13 @@
 #include "config/settings_file.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 constexpr char kSettingsSection[] = "Settings";
 constexpr char kSourcesSection[] = "Sources";
+constexpr char kVisitorsSection[] = "Visitors";
 
 int32_t readSigned(IniReader& reader, const char* key, int32_t fallback) {
     return static_cast<int32_t>(reader.readNumber(kSettingsSection, key, fallback));
@@ -56,6 +58,43 @@ void addSourceLine(std::string& out, const char* key, size_t number, const std::
     out += '\n';
 }
 
+// Rule keys are padded as the settings' keys are: every "=" in the 24th column.
+std::string paddedRuleKey(const char* key, size_t number) {
+    std::string padded = key + std::to_string(number);
+    padded.resize(23, ' ');
+    return padded;
+}
+
+std::vector<VisitorRule> readVisitorRules(IniReader& reader) {
+    std::vector<VisitorRule> rules;
+    int32_t count = static_cast<int32_t>(reader.readNumber(kVisitorsSection, "RulesCount", 0));
+    if (count > kMaxVisitorRules)
+        count = kMaxVisitorRules;
+    for (int32_t i = 1; i <= count; ++i) {
+        VisitorRule rule;
+        rule.RuleUser =
+            reader.readText(kVisitorsSection, numbered("RuleUser", i).c_str(), "", kSourceTextBufferSize);
+        rule.RuleComputer =
+            reader.readText(kVisitorsSection, numbered("RuleComputer", i).c_str(), "", kSourceTextBufferSize);
+        // A missing action reads as 0, which quiets nobody.
+        rule.RuleAction =
+            static_cast<int32_t>(reader.readNumber(kVisitorsSection, numbered("RuleAction", i).c_str(), 0));
+        rules.push_back(std::move(rule));
+    }
+    return rules;
+}
+
+void addVisitorRules(std::string& out, const std::vector<VisitorRule>& rules) {
+    const size_t count = std::min(rules.size(), static_cast<size_t>(kMaxVisitorRules));
+    out += "\n[Visitors]\n";
+    addNumber(out, "RulesCount             ", static_cast<int32_t>(count));
+    for (size_t i = 0; i < count; ++i) {
+        addQuoted(out, paddedRuleKey("RuleUser", i + 1).c_str(), rules[i].RuleUser);
+        addQuoted(out, paddedRuleKey("RuleComputer", i + 1).c_str(), rules[i].RuleComputer);
+        addNumber(out, paddedRuleKey("RuleAction", i + 1).c_str(), rules[i].RuleAction);
+    }
+}
+
 } // namespace
 
 uint32_t clampPresenceInterval(uint32_t minutes) {
@@ -95,6 +134,7 @@ PluginSettings readSettings(IniReader& reader) {
             reader.readText(kSourcesSection, numbered("SourcePath", i).c_str(), "", kSourceTextBufferSize);
         settings.Sources.push_back(std::move(entry));
     }
+    settings.VisitorRules = readVisitorRules(reader);
     return settings;
 }
 
@@ -121,6 +161,7 @@ std::string formatSettingsFile(const PluginSettings& s) {
         addSourceLine(text, "SourceName", i + 1, s.Sources[i].SourceName);
         addSourceLine(text, "SourcePath", i + 1, s.Sources[i].SourcePath);
     }
+    addVisitorRules(text, s.VisitorRules);
 
     // Text mode on the platform writes every line break as CR LF.
     std::string bytes;

@@ -6,6 +6,7 @@
 #include "events/event_log.h"
 #include "events/message_template.h"
 #include "events/rights_notice.h"
+#include "events/visitor_decision.h"
 #include "events/windows_event_log.h"
 
 #include <algorithm>
@@ -56,11 +57,12 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test,
         return;
 
     const NameWait names = test ? NameWait::LookUp : NameWait::KnownOnly;
-    const bool alerts = log_batch == nullptr;
+    const VisitorAction visitor = test ? NoChange : visitorActionFor(settings, event.Connection, names);
+    const bool alerts = log_batch == nullptr && visitorAlerts(visitor);
     if (alerts)
         expandMessage(event.Connection, text, names);
 
-    if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test) {
+    if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test && visitorLogs(visitor)) {
         if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share)) {
             writeEvent(event, names, log_batch);
             reportToWindowsEventLog(settings, event, names);

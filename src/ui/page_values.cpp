@@ -54,4 +54,6 @@ void applyPageValues(const PageValues& values, PluginSettings& settings) {
     settings.DisplayPresenceEvents = values.display_presence ? 1 : 0;
     settings.PresenceEventsMessage = cut(values.presence_message, kPageTextMax);
     settings.PresenceUpdateInterval = parsePresenceInterval(values.presence_interval);
+    if (values.visitors_read)
+        settings.VisitorRules = values.visitor_rules;
 }

@@ -27,6 +27,7 @@ struct PageValues {
     // Sources page. When its last fill could not read the shares the list says
     // nothing about them, and the stored sources are kept.
     bool shares_read = false;
+    bool visitors_read = false; // whether visitor_rules, below, come from the Visitors page
     std::vector<SourceRow> source_rows;
     bool sources_only = false; // radio "selected sources only" checked
     // General page.
@@ -42,11 +43,14 @@ struct PageValues {
     bool display_presence = false;
     std::string presence_message;
     std::string presence_interval; // as typed
+    // Visitors page: its rules in order, when the page exists.
+    std::vector<VisitorRule> visitor_rules;
 };
 
 // The interval typed in minutes: the leading decimal number ("%d"), 30 when there
 // is none, and at least 5 (compared unsigned, so a negative number is kept as read).
 uint32_t parsePresenceInterval(const std::string& text);
 
-// Copies the page values into `settings`; leaves DebugMode as it is.
+// Copies the page values into `settings`; leaves DebugMode as it is, and the
+// visitor rules when the Visitors page was not read.
 void applyPageValues(const PageValues& values, PluginSettings& settings);

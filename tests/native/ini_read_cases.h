@@ -49,7 +49,10 @@ inline const char kDefaultFile[] =
     "SourceWatchMode        = 1\r\n"
     "\r\n"
     "[Sources]\r\n"
-    "SourcesCount           = 0\r\n";
+    "SourcesCount           = 0\r\n"
+    "\r\n"
+    "[Visitors]\r\n"
+    "RulesCount             = 0\r\n";
 
 // Settings that touch every field and every kind of text a save must carry.
 inline PluginSettings variedSettings() {
@@ -71,6 +74,7 @@ inline PluginSettings variedSettings() {
         s.Sources.push_back({"Share " + std::to_string(i), "D:\\Shares\\" + std::to_string(i)});
     s.Sources.push_back({"Public", ""});
     s.Sources.push_back({"Public", std::string(1023, 'p')});
+    s.VisitorRules = {{"backup", "", NoAlertsNoLog}, {"", " nas-? ", NoAlerts}, {"\"q\"", "*", 9}};
     return s;
 }
 
@@ -288,6 +292,23 @@ inline std::vector<IniReadCase> iniReadCases() {
         [](PluginSettings& s) {
             s.Sources.assign(static_cast<size_t>(kMaxSourcesCount), SourceEntry{});
             s.Sources[0] = {"First", "C:\\First"};
+        });
+
+    // Visitor rules: RulesCount rules from their numbered keys; no section, no rules.
+    add("rules: quotes go, blanks inside them stay, an unknown action is kept",
+        "[Visitors]\r\nRulesCount = 3\r\nRuleUser1 = \"backup\"\r\nRuleComputer1 = \" nas* \"\r\n"
+        "RuleAction1 = 2\r\nruleuser2 = \r\nRULECOMPUTER2 = 10.0.0.?\r\nRuleAction2 = 7\r\n"
+        "RuleUser3 = x\r\n",
+        [](PluginSettings& s) {
+            s.VisitorRules = {{"backup", " nas* ", NoAlertsNoLog}, {"", "10.0.0.?", 7}, {"x", "", 0}};
+        });
+    add("rule keys in another section are no rules", "[Sources]\r\nRulesCount = 1\r\nRuleUser1 = x\r\n",
+        keep);
+    add("RulesCount -1 gives none", "[Visitors]\r\nRulesCount = -1\r\nRuleUser1 = x\r\n", keep);
+    add("RulesCount 5000 reads the first 1000", "[Visitors]\r\nRulesCount = 5000\r\nRuleAction1 = 1\r\n",
+        [](PluginSettings& s) {
+            s.VisitorRules.assign(static_cast<size_t>(kMaxVisitorRules), VisitorRule{"", "", 0});
+            s.VisitorRules[0].RuleAction = NoAlerts;
         });
     return cases;
 }

@@ -121,7 +121,8 @@ TEST(ReadSettings, AsksForEachKeyWithItsBufferSize) {
                                               "Settings/DisplayPresenceEvents",
                                               "Settings/PresenceUpdateInterval",
                                               "Settings/WindowsEventLog",
-                                              "Sources/SourcesCount"};
+                                              "Sources/SourcesCount",
+                                              "Visitors/RulesCount"};
     EXPECT_EQ(reader.numbers, numbers);
     const std::vector<std::string> texts = {"Settings/LogFile/2048",
                                             "Settings/EnterEventsMessage/2048",

@@ -27,15 +27,20 @@ TEST(SettingsFile, EqualsSignsStandInTheirColumns) {
     PluginSettings settings;
     for (int i = 1; i <= 10; ++i)
         settings.Sources.push_back({"N" + std::to_string(i), "P" + std::to_string(i)});
+    settings.VisitorRules.assign(1001, VisitorRule{"u", "", 5}); // a thousand are written
     const std::string file = formatSettingsFile(settings);
     for (const char* key :
          {"DebugMode", "PersistentAlerts", "PluginMode", "LogFile", "DisplayEnterEvents",
           "EnterEventsMessage", "DisplayLeaveEvents", "LeaveEventsMessage", "DisplayPresenceEvents",
-          "PresenceEventsMessage", "PresenceUpdateInterval", "SourceWatchMode", "SourcesCount"}) {
+          "PresenceEventsMessage", "PresenceUpdateInterval", "SourceWatchMode", "SourcesCount", "RulesCount",
+          "RuleUser1 ", "RuleComputer10 ", "RuleAction1000"}) {
         SCOPED_TRACE(key);
         EXPECT_EQ(lineOf(file, key).find(" = "), 22u); // the "=" in the 24th column
     }
     EXPECT_EQ(lineOf(file, "SourcesCount"), "SourcesCount           = 10");
+    EXPECT_EQ(lineOf(file, "RulesCount"), "RulesCount             = 1000");
+    EXPECT_EQ(lineOf(file, "RuleUser1 "), "RuleUser1              = \"u\"");
+    EXPECT_EQ(lineOf(file, "RuleUser1001"), "");
     EXPECT_EQ(lineOf(file, "SourceName1 "), "SourceName1           = N1");
     EXPECT_EQ(lineOf(file, "SourcePath9 "), "SourcePath9           = P9");
     EXPECT_EQ(lineOf(file, "SourceName10"), "SourceName10           = N10");
@@ -43,7 +48,7 @@ TEST(SettingsFile, EqualsSignsStandInTheirColumns) {
     // Pairs follow each other in order, and the file ends with the last line's break.
     EXPECT_NE(file.find("SourceName1           = N1\r\nSourcePath1           = P1\r\nSourceName2 "),
               std::string::npos);
-    EXPECT_EQ(file.substr(file.size() - 30), "SourcePath10           = P10\r\n");
+    EXPECT_NE(file.find("SourcePath10           = P10\r\n\r\n[Visitors]\r\n"), std::string::npos);
 }
 
 TEST(SettingsFile, ValuesAreWrittenVerbatimButForLineBreaks) {
@@ -109,11 +114,12 @@ TEST(SettingsFile, LineBreaksInValuesReloadAsBlanks) {
         const std::string file = formatSettingsFile(saved);
         TextIniReader reader(file);
         EXPECT_EQ(readSettings(reader), expected);
-        // 18 lines (WindowsEventLog is on), two per source, each ending in CR LF and nowhere else.
+        // 21 lines (WindowsEventLog is on), two per source, three per rule, each ending in CR LF and nowhere
+        // else.
         size_t breaks = 0;
         for (size_t at = 0; (at = file.find_first_of("\r\n", at)) != std::string::npos; at += 2, ++breaks)
             ASSERT_EQ(file.compare(at, 2, "\r\n"), 0) << "at " << at;
-        EXPECT_EQ(breaks, 18 + 2 * saved.Sources.size());
+        EXPECT_EQ(breaks, 21 + 2 * saved.Sources.size() + 3 * saved.VisitorRules.size());
     }
 }
 

@@ -7,26 +7,6 @@ namespace {
 
 using ActiveSharesViewer = PrefsTest;
 
-// The rows as "share|user|ip|name|time".
-std::vector<std::string> listRows(HWND list) {
-    std::vector<std::string> rows;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        std::string line;
-        for (int column = 0; column < 5; ++column) {
-            char text[256] = {};
-            LVITEMA item{};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            line += (column ? "|" : "") + std::string(text);
-        }
-        rows.push_back(line);
-    }
-    return rows;
-}
-
 TEST_F(ActiveSharesViewer, ShowsSelectedSourcesSortsByClicksAndRefreshes) {
     open("", "SourcesCount = 2\r\nSourceName1 = Public\r\nSourceName2 = Music\r\n",
          shareRows({{"Public", "C:\\Public"}, {"Music", "D:\\Music"}}));
@@ -39,15 +19,15 @@ TEST_F(ActiveSharesViewer, ShowsSelectedSourcesSortsByClicksAndRefreshes) {
     std::vector<std::vector<int>> arrow_states;
     ModalDriver viewer("Tarnwick - List Shares", [&](HWND dialog) {
         HWND list = GetDlgItem(dialog, 1029);
-        seen.push_back(listRows(list));
+        seen.push_back(listRows(list, 5));
         arrow_states.push_back(headerImages(list, 5));
         for (int column : {4, 1, 1}) {
             clickHeader(dialog, 1029, column);
-            seen.push_back(listRows(list));
+            seen.push_back(listRows(list, 5));
             arrow_states.push_back(headerImages(list, 5));
         }
         SendDlgItemMessageA(dialog, 1024, BM_CLICK, 0, 0);
-        seen.push_back(listRows(list));
+        seen.push_back(listRows(list, 5));
         arrow_states.push_back(headerImages(list, 5));
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return true;
@@ -78,7 +58,7 @@ TEST_F(ActiveSharesViewer, AfterStopItShowsNoRowsAndTouchesNoLock) {
 
     std::vector<std::string> rows = {"not read"};
     ModalDriver viewer("Tarnwick - List Shares", [&rows](HWND dialog) {
-        rows = listRows(GetDlgItem(dialog, 1029));
+        rows = listRows(GetDlgItem(dialog, 1029), 5);
         SendDlgItemMessageA(dialog, 1024, BM_CLICK, 0, 0);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         return true;
@@ -93,7 +73,7 @@ TEST_F(ActiveSharesViewer, AfterStopItShowsNoRowsAndTouchesNoLock) {
     ASSERT_EQ(hoststub::sendSimple("start"), 0);
     ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: connecting OK", 2, 10000));
     ModalDriver again("Tarnwick - List Shares", [&rows](HWND dialog) {
-        rows = listRows(GetDlgItem(dialog, 1029));
+        rows = listRows(GetDlgItem(dialog, 1029), 5);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         return true;
     });

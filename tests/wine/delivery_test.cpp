@@ -78,6 +78,27 @@ TEST_F(Delivery, EnterPresenceAndLeaveBecomeAlertsAndLogLines) {
     EXPECT_EQ(countTraceContaining("][alert_destroy] / "), 3u);
 }
 
+TEST_F(Delivery, QuietVisitorsAreOnlyLoggedHiddenOnesNeitherStrangersBoth) {
+    // The quiet rule matches the address, the hidden one the host name, each ignoring case.
+    configure(ShowAndLogEvents, SourcesOnlyLogAll, "",
+              "SourcesCount = 1\r\nSourceName1 = Public\r\n[Visitors]\r\nRulesCount = 2\r\n"
+              "RuleUser1 = \"QUIET\"\r\nRuleComputer1 = \"127.0.0.?\"\r\nRuleAction1 = 1\r\n"
+              "RuleUser2 = \"hid*\"\r\nRuleComputer2 = \"LOCALHOST\"\r\nRuleAction2 = 2\r\n");
+    serve({makeSession(1, "Public", "quiet", 10, "127.0.0.1"),
+           makeSession(2, "Public", "hidden", 10, "127.0.0.1"),
+           makeSession(3, "Public", "bob", 10, "127.0.0.1")});
+    loadAndStart();
+    ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Public", 3, 10000));
+    awaitNextPoll();
+    EXPECT_EQ(alertTexts(),
+              std::vector<std::string>{"Share <b>Public</b> entered by <b>bob (localhost)</b>."});
+    std::vector<std::string> logged;
+    for (const std::string& line : logLines(logPath()))
+        logged.push_back(afterTimestamp(line));
+    EXPECT_EQ(logged, (std::vector<std::string>{"\"ENTER\" \"quiet\" \"127.0.0.1\" \"localhost\" \"Public\"",
+                                                "\"ENTER\" \"bob\" \"127.0.0.1\" \"localhost\" \"Public\""}));
+}
+
 TEST_F(Delivery, LogLinesCarryTheLocalTimeOfWriting) {
     configure(LogEvents, SourcesOnlyLogAll);
     SYSTEMTIME before;

@@ -11,6 +11,25 @@
 
 #include <functional>
 
+// A list's rows, the texts of its first `columns` columns joined by "|".
+inline std::vector<std::string> listRows(HWND list, int columns) {
+    std::vector<std::string> rows;
+    for (int row = 0; row < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
+        std::string line;
+        for (int column = 0; column < columns; ++column) {
+            char text[1024] = {};
+            LVITEMA item{};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+            line += (column ? "|" : "") + std::string(text);
+        }
+        rows.push_back(line);
+    }
+    return rows;
+}
+
 class PrefsTest : public SessionTest {
 protected:
     // Load and start with the given settings and shares, then show the window.
@@ -78,22 +97,11 @@ protected:
     // The Sources list as "name|path|state image" rows.
     std::vector<std::string> sourceRows() const {
         HWND list = GetDlgItem(sources(), 1036);
-        std::vector<std::string> rows;
-        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < count; ++row) {
-            std::string cells;
-            for (int column = 0; column < 2; ++column) {
-                char buffer[1024] = {};
-                LVITEMA item{};
-                item.iSubItem = column;
-                item.pszText = buffer;
-                item.cchTextMax = sizeof buffer;
-                SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-                cells += std::string(buffer) + "|";
-            }
+        std::vector<std::string> rows = listRows(list, 2);
+        for (size_t row = 0; row < rows.size(); ++row) {
             const auto state =
                 static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
-            rows.push_back(cells + std::to_string(state >> 12));
+            rows[row] += "|" + std::to_string(state >> 12);
         }
         return rows;
     }

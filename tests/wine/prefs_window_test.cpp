@@ -47,16 +47,16 @@ TEST_F(PrefsWindow, FirstShowCreatesItWhereTheHostSaysWithTheGeneralPage) {
     EXPECT_EQ(placed.left, 12);
     EXPECT_EQ(placed.top, 34);
 
-    const char* const titles[] = {"General", "Sources", "Events", "Help", "About"};
-    ASSERT_EQ(SendMessageA(tabs(), TCM_GETITEMCOUNT, 0, 0), 5);
+    const char* const titles[] = {"General", "Sources", "Events", "Visitors", "Help", "About"};
+    ASSERT_EQ(SendMessageA(tabs(), TCM_GETITEMCOUNT, 0, 0), 6);
     auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(tabs(), TCM_GETIMAGELIST, 0, 0));
-    EXPECT_EQ(ImageList_GetImageCount(images), 5);
+    EXPECT_EQ(ImageList_GetImageCount(images), 6);
     int width = 0, height = 0;
     ImageList_GetIconSize(images, &width, &height);
     EXPECT_EQ(width, 16);
     EXPECT_EQ(height, 16);
     // Each tab shows its icon's own 16 x 16 image, as the system loads it.
-    const int icons[] = {125, 127, 126, 124, 128};
+    const int icons[] = {125, 127, 126, 152, 124, 128};
     HIMAGELIST loaded = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 1);
     for (int icon_id : icons) {
         auto icon = static_cast<HICON>(LoadImageA(GetModuleHandleA("Tarnwick.dll"), MAKEINTRESOURCEA(icon_id),
@@ -64,10 +64,10 @@ TEST_F(PrefsWindow, FirstShowCreatesItWhereTheHostSaysWithTheGeneralPage) {
         ImageList_ReplaceIcon(loaded, -1, icon);
         DestroyIcon(icon);
     }
-    for (int index = 0; index < 5; ++index)
+    for (int index = 0; index < 6; ++index)
         EXPECT_EQ(drawnImage(images, index), drawnImage(loaded, index)) << titles[index];
     ImageList_Destroy(loaded);
-    for (int index = 0; index < 5; ++index) {
+    for (int index = 0; index < 6; ++index) {
         char text[32] = {};
         TCITEMA item{};
         item.mask = TCIF_TEXT | TCIF_IMAGE;
@@ -77,7 +77,7 @@ TEST_F(PrefsWindow, FirstShowCreatesItWhereTheHostSaysWithTheGeneralPage) {
         EXPECT_STREQ(text, titles[index]);
         EXPECT_EQ(item.iImage, index);
     }
-    ASSERT_EQ(pages().size(), 5u) << "the five pages lie over the tab control";
+    ASSERT_EQ(pages().size(), 6u) << "the six pages lie over the tab control";
     EXPECT_EQ(visiblePages(), std::vector<HWND>{general()});
     // The page covers the tab's display area, starting 2 pixels to its left.
     RECT area;
@@ -126,7 +126,7 @@ TEST_F(PrefsWindow, TabsSwitchPagesAndCancelOkAndUnloadRemoveTheWindow) {
     open("", "");
     HWND help = nullptr;
     for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(selectPluginTab(window(), 3));
+        ASSERT_TRUE(selectPluginTab(window(), 4));
         const auto visible = visiblePages();
         ASSERT_EQ(visible.size(), 1u) << "clicking Help again keeps it";
         help = visible[0];
@@ -180,17 +180,17 @@ TEST_F(PrefsWindow, OneThatDiedWithTheHostsWindowCountsAsNone) {
 TEST_F(PrefsWindow, TabFromTheHostWalksEachPageThenTheTabControl) {
     open("", "");
     std::vector<int> walked;
-    for (int tab = 0; tab < 3; ++tab) {
+    for (int tab = 0; tab < 4; ++tab) {
         ASSERT_TRUE(selectPluginTab(window(), tab));
         SetFocus(GetDlgItem(hostPreferencesWindow(), IDOK));
         do
             pressPreferencesKey(VK_TAB);
         while (walked.emplace_back(GetDlgCtrlID(GetFocus())) != IDOK && walked.size() < 50);
     }
-    EXPECT_EQ(walked,
-              (std::vector<int>{1019, 1012, 1004, 1032, 1018, 1028, 1400, 1031, 100, 3,    2,    1,    1036,
-                                1039, 1032, 1040, 1024, 1031, 100,  3,    2,    1,   1003, 1025, 1006, 1005,
-                                1026, 1008, 1007, 1027, 1009, 1010, 1031, 100,  3,   2,    1}));
+    EXPECT_EQ(walked, (std::vector<int>{1019, 1012, 1004, 1032, 1018, 1028, 1400, 1031, 100,  3,   2,    1,
+                                        1036, 1039, 1032, 1040, 1024, 1031, 100,  3,    2,    1,   1003, 1025,
+                                        1006, 1005, 1026, 1008, 1007, 1027, 1009, 1010, 1031, 100, 3,    2,
+                                        1,    1300, 1301, 1302, 1303, 1304, 1305, 1031, 100,  3,   2,    1}));
 }
 
 // Help and About: Tab reaches each document; the arrow and page keys scroll the About page's
@@ -198,7 +198,7 @@ TEST_F(PrefsWindow, TabFromTheHostWalksEachPageThenTheTabControl) {
 TEST_F(PrefsWindow, TabReachesTheHelpAndAboutDocumentsAndKeysScrollThem) {
     open("", "");
     HWND document = nullptr;
-    for (int tab = 3; tab < 5; ++tab) {
+    for (int tab = 4; tab < 6; ++tab) { // Help and About
         ASSERT_TRUE(selectPluginTab(window(), tab));
         SetFocus(GetDlgItem(hostPreferencesWindow(), IDOK));
         char name[32] = {};

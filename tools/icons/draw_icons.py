@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the five tab icons of the preferences window, the log viewer's four row
+"""Draws the six tab icons of the preferences window, the log viewer's four row
 icons, the tray program's icon and the viewers' sort arrows.
 
 Each icon holds a 16 x 16 and a 32 x 32 image, 32-bit colour with alpha and an
@@ -179,6 +179,13 @@ def sources_icon(line):
     return outlined(folder, line) + [(flap, NAVY), (pipe, NAVY)]
 
 
+def visitors_icon(line):
+    """A visitor: a head above a pair of shoulders."""
+    head = circle(8, 4.6, 3.4)
+    shoulders = intersect(ellipse(8, 16.0, 6.8, 7.0), box(0.5, 9.0, 15.5, 15.5))
+    return outlined(head, line) + outlined(shoulders, line)
+
+
 def folder_back(right):
     """The back of a folder, tab on the left, as on the Sources tab."""
     return union(box(1.0, 2.0, 7.0, 6.0, 1.0), box(1.0, 4.0, right, 14.0, 1.0))
@@ -255,6 +262,7 @@ ICONS = {
     "events": events_icon,
     "sources": sources_icon,
     "about": about_icon,
+    "visitors": visitors_icon,
     "log_enter": log_enter_icon,
     "log_leave": log_leave_icon,
     "log_date": log_date_icon,

@@ -6,6 +6,7 @@
 #include "monitor/win32/tracker_lock.h"
 #include "resource_ids.h"
 #include "ui/active_rows.h"
+#include "ui/win32/preference_pages.h"
 #include "ui/win32/sortable_list_dialog.h"
 #include "ui/win32/viewers.h"
 
@@ -78,6 +79,33 @@ protected:
         list().sortItems(compareActiveItems, 0);
         sorted_column = shares_sort.column;
         ascending = shares_sort.ascending;
+    }
+
+    // "Quiet for this visitor...": a rule for the selected session's user and computer name.
+    void contextMenu(int x, int y) override {
+        const int row = list().selectedRow();
+        if (row < 0)
+            return;
+        const auto index = static_cast<size_t>(list().itemParam(row));
+        if (index >= active_rows.size())
+            return;
+        if (x == -1 && y == -1) {
+            RECT item{LVIR_BOUNDS, 0, 0, 0};
+            SendMessageA(list().window(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(&item));
+            POINT at{item.left, item.bottom};
+            ClientToScreen(list().window(), &at);
+            x = at.x;
+            y = at.y;
+        }
+        HMENU menu = CreatePopupMenu();
+        if (menu == nullptr)
+            return;
+        AppendMenuA(menu, MF_STRING, IDM_QUIET_VISITOR, "Quiet for this visitor\x85");
+        const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, dialog(), nullptr);
+        DestroyMenu(menu);
+        if (chosen == IDM_QUIET_VISITOR)
+            quietVisitor(dialog(), active_rows[index].texts[1], active_rows[index].texts[3]);
     }
 };
 

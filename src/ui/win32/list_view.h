@@ -55,6 +55,9 @@ public:
     void setStateImage(int row, int image) const;
     int stateImage(int row) const;
     void sortItems(PFNLVCOMPARE compare, LPARAM data) const;
+    // The first selected row, -1 for none; selecting a row also focuses it and brings it into view.
+    int selectedRow() const;
+    void selectRow(int row) const;
     int countPerPage() const;
     // One repaint for many changes: off before them, on after, and the list repainted.
     void setRedraw(bool redraw) const;

@@ -165,6 +165,18 @@ void ListView::sortItems(PFNLVCOMPARE compare, LPARAM data) const {
     SendMessageA(list_, LVM_SORTITEMS, static_cast<WPARAM>(data), reinterpret_cast<LPARAM>(compare));
 }
 
+int ListView::selectedRow() const {
+    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void ListView::selectRow(int row) const {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
 int ListView::countPerPage() const {
     return static_cast<int>(SendMessageA(list_, LVM_GETCOUNTPERPAGE, 0, 0));
 }

@@ -8,7 +8,7 @@
 int plugin_prefsShow(void* record);
 
 // The pages by tab index, in tab order; a page is one name here and one line of the tab table.
-enum class PrefsPage : int { General, Sources, Events, Help, About, Count };
+enum class PrefsPage : int { General, Sources, Events, Visitors, Help, About, Count };
 constexpr int kPrefsPageCount = static_cast<int>(PrefsPage::Count);
 
 // The page window of the preferences window; null while there is none.

@@ -30,6 +30,7 @@ const TabDefinition kTabs[] = {
     {"General", IDI_TAB_GENERAL, IDD_GENERAL_PAGE, GeneralPageProc},
     {"Sources", IDI_TAB_SOURCES, IDD_SOURCES_PAGE, SourcesPageProc},
     {"Events", IDI_TAB_EVENTS, IDD_EVENTS_PAGE, EventsPageProc},
+    {"Visitors", IDI_TAB_VISITORS, IDD_VISITORS_PAGE, VisitorsPageProc},
     {"Help", IDI_TAB_HELP, IDD_HELP_PAGE, HelpPageProc},
     {"About", IDI_TAB_ABOUT, IDD_ABOUT_PAGE, AboutPageProc},
 };

@@ -47,6 +47,8 @@ protected:
     // The dialog's other buttons and the list's other notices; true when handled.
     virtual bool command(int) { return false; }
     virtual bool notify(const NMHDR&) { return false; }
+    // WM_CONTEXTMENU over the dialog: the point on the screen, or -1, -1 from the keyboard.
+    virtual void contextMenu(int, int) {}
 
 private:
     static INT_PTR handle(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam,

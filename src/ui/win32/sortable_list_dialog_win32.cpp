@@ -2,6 +2,8 @@
 #include "resource_ids.h"
 #include "ui/win32/window_placement.h"
 
+#include <windowsx.h>
+
 namespace {
 
 constexpr int kDefaultDpi = 96;
@@ -142,6 +144,8 @@ INT_PTR SortableListDialog::handle(HWND dialog, UINT message, WPARAM wparam, LPA
             self->rescale(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
         } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
             self->onCommand(LOWORD(wparam));
+        } else if (message == WM_CONTEXTMENU) {
+            self->contextMenu(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
         } else if (message == WM_NOTIFY && wparam == static_cast<WPARAM>(self->columns_.list_id)) {
             self->onNotify(*reinterpret_cast<const NMHDR*>(lparam));
         }

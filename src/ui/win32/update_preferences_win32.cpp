@@ -69,6 +69,10 @@ void update_preferences(HWND window) {
         readSourcesPage(sources, values);
         readGeneralPage(general, values);
         readEventsPage(events, values);
+        if (const std::vector<VisitorRule>* rules = visitorsPageRules(preferencesPage(PrefsPage::Visitors))) {
+            values.visitors_read = true;
+            values.visitor_rules = *rules;
+        }
         // One swap: the watcher thread sees the old settings or the new, never a mix.
         updateSettings([&values](PluginSettings& settings) { applyPageValues(values, settings); });
     }
