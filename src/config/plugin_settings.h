@@ -41,6 +41,11 @@ struct PluginSettings {
     uint32_t PresenceUpdateInterval = 30;        // minutes, never below 5
     int32_t SourceWatchMode = SourcesOnlyLogAll; // a ::SourceWatchMode value, kept as read
     std::vector<SourceEntry> Sources;
+    // Open files on the shares (Windows 8 and later): log lines and alerts, both off unless asked for.
+    int32_t LogFileEvents = 0;
+    int32_t DisplayFileEvents = 0;
+    std::string FileEventsMessage =
+        "File <b>$FileName$</b> opened by <b>$UserName$ ($ComputerRealName$)</b> on <b>$ShareName$</b>.";
 };
 
 inline bool operator==(const SourceEntry& a, const SourceEntry& b) {
@@ -58,7 +63,8 @@ inline bool operator==(const PluginSettings& a, const PluginSettings& b) {
            a.DisplayPresenceEvents == b.DisplayPresenceEvents &&
            a.PresenceEventsMessage == b.PresenceEventsMessage &&
            a.PresenceUpdateInterval == b.PresenceUpdateInterval && a.SourceWatchMode == b.SourceWatchMode &&
-           a.Sources == b.Sources;
+           a.Sources == b.Sources && a.LogFileEvents == b.LogFileEvents &&
+           a.DisplayFileEvents == b.DisplayFileEvents && a.FileEventsMessage == b.FileEventsMessage;
 }
 inline bool operator!=(const PluginSettings& a, const PluginSettings& b) {
     return !(a == b);

@@ -4,6 +4,7 @@
 #include "config/preferences.h"
 #include "config/settings_store.h"
 #include "events/event_log.h"
+#include "events/file_event_dispatch.h"
 #include "events/message_template.h"
 #include "events/rights_notice.h"
 
@@ -20,6 +21,10 @@ bool modeShows(int32_t mode) {
 void deliver(const PluginSettings& settings, const ShareEvent& event, bool test) {
     if (settings.PluginMode == Inactive)
         return;
+    if (isFileEvent(event.Kind)) {
+        deliverFileEvent(settings, event, test);
+        return;
+    }
 
     const char* share = event.Connection.ShareName.c_str();
     std::string text;
@@ -49,7 +54,7 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
     if (display == 0 && !test)
         return;
 
-    expandMessage(event.Connection, text);
+    expandMessage(event, text);
 
     if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test) {
         if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share))

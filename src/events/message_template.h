@@ -3,17 +3,21 @@
 // forms of the active time, and the reverse name lookup of a computer address.
 
 #include "monitor/connection_info.h"
+#include "monitor/share_event.h"
 
 #include <cstdint>
 #include <string>
 
-// Replaces, in place, every tag of the twelve variables by its value for the
+// Replaces, in place, every tag of the fourteen variables by its value for the
 // connection. One pass per variable in a fixed order; within a pass the inserted
-// value is not searched again, later passes do search it.
+// value is not searched again, later passes do search it. "$FileName$" and
+// "$FilePath$" come last and are the event's file (empty unless a file event).
 void expandMessage(const ConnectionInfo& connection, std::string& text);
+void expandMessage(const ShareEvent& event, std::string& text);
 
 // Sets `out` to the value of one tag ("$ShareName$", ...) and returns 0; for any
-// other text (whole, case-sensitive) leaves `out` alone and returns 1.
+// other text (whole, case-sensitive) leaves `out` alone and returns 1. The file
+// tags have no value without an event: empty.
 int variableValue(const ConnectionInfo& connection, const std::string& tag, std::string& out);
 
 // "HH:MM:SS" with at least two digits each; hours are neither wrapped nor cut.

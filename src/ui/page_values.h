@@ -41,6 +41,8 @@ struct PageValues {
     bool display_presence = false;
     std::string presence_message;
     std::string presence_interval; // as typed
+    bool display_file = false;
+    std::string file_message;
 };
 
 // The interval typed in minutes: the leading decimal number ("%d"), 30 when there

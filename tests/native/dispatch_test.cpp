@@ -158,6 +158,52 @@ TEST_F(DispatchTest, OutcomeMatrix) {
                         }
 }
 
+// File events by mode, watch mode, source membership, the two switches and the test
+// flag: a log line for each file opened or closed, an alert for each file opened.
+TEST_F(DispatchTest, FileEventOutcomeMatrix) {
+    for (int mode = Inactive; mode <= ShowAndLogEvents; ++mode)
+        for (int watch = 0; watch <= 1; ++watch)
+            for (bool selected : {true, false})
+                for (int switches = 0; switches < 4; ++switches)
+                    for (bool test : {false, true})
+                        for (EventKind kind : {EventKind::FileOpened, EventKind::FileClosed}) {
+                            PluginSettings settings = baseSettings();
+                            settings.PluginMode = mode;
+                            settings.SourceWatchMode = watch;
+                            settings.LogFileEvents = switches & 1;
+                            settings.DisplayFileEvents = (switches >> 1) & 1;
+                            settings.FileEventsMessage = "$FileName$ on $ShareName$";
+                            replaceSettings(settings);
+                            std::filesystem::remove(log_);
+                            clearRecordedAlerts();
+                            const std::string share = selected ? "Public" : "Private";
+                            ShareEvent event = makeEvent(kind, share);
+                            event.FileName = "a.txt";
+                            dispatchEvent(event, test);
+
+                            const bool opened = kind == EventKind::FileOpened;
+                            const bool alert = (mode == ShowEvents || mode == ShowAndLogEvents) && opened &&
+                                               (test || ((switches & 2) != 0 && selected));
+                            const bool logged = (mode == LogEvents || mode == ShowAndLogEvents) && !test &&
+                                                (switches & 1) != 0 && (watch != 0 || selected);
+                            SCOPED_TRACE(testing::Message() << "mode " << mode << " watch " << watch << " selected "
+                                                            << selected << " switches " << switches << " test "
+                                                            << test << " opened " << opened);
+                            const std::vector<RecordedAlert> alerts = recordedAlerts();
+                            ASSERT_EQ(alerts.size(), alert ? 1u : 0u);
+                            if (alert) {
+                                EXPECT_EQ(alerts[0].text, "a.txt on " + share);
+                            }
+                            const std::vector<std::string> lines = logLines();
+                            ASSERT_EQ(lines.size(), logged ? 1u : 0u);
+                            if (logged) {
+                                EXPECT_EQ(lines[0], "07/03/2026 09:05:03 \"" + std::string(opened ? "OPEN" : "CLOSE") +
+                                                        "\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"" + share +
+                                                        "\" \"a.txt\"\n");
+                            }
+                        }
+}
+
 TEST_F(DispatchTest, InactiveReturnsBeforeAnything) {
     PluginSettings settings = baseSettings();
     settings.PluginMode = Inactive;

@@ -120,12 +120,15 @@ TEST(ReadSettings, AsksForEachKeyWithItsBufferSize) {
                                               "Settings/DisplayLeaveEvents",
                                               "Settings/DisplayPresenceEvents",
                                               "Settings/PresenceUpdateInterval",
+                                              "Settings/LogFileEvents",
+                                              "Settings/DisplayFileEvents",
                                               "Sources/SourcesCount"};
     EXPECT_EQ(reader.numbers, numbers);
     const std::vector<std::string> texts = {"Settings/LogFile/2048",
                                             "Settings/EnterEventsMessage/2048",
                                             "Settings/LeaveEventsMessage/2048",
                                             "Settings/PresenceEventsMessage/2048",
+                                            "Settings/FileEventsMessage/2048",
                                             "Sources/SourceName1/1024",
                                             "Sources/SourcePath1/1024",
                                             "Sources/SourceName2/1024",
@@ -147,7 +150,7 @@ TEST(ReadSettings, SourcesCountIsLimited) {
         SCOPED_TRACE(count.first);
         RecordingReader reader(count.first);
         EXPECT_EQ(readSettings(reader).Sources.size(), count.second);
-        EXPECT_EQ(reader.texts.size(), 4 + 2 * count.second);
+        EXPECT_EQ(reader.texts.size(), 5 + 2 * count.second);
     }
 }
 

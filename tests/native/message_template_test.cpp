@@ -73,12 +73,31 @@ TEST_F(MessageTemplateTest, VariableValueGivesEachOfTheTwelveTags) {
         {"$NoOfUsers$", "1"},
         {"$ActiveTime$", "02:03:04"},
         {"$ActiveTimeMin$", "123"},
+        {"$FileName$", ""},
+        {"$FilePath$", ""},
     };
     for (const auto& [tag, value] : cases) {
         std::string out = "stale";
         EXPECT_EQ(variableValue(c, tag, out), 0) << tag;
         EXPECT_EQ(out, value) << tag;
     }
+}
+
+TEST_F(MessageTemplateTest, FileTagsAreTheFileEventsPathsAndEmptyElsewhere) {
+    ShareEvent event(EventKind::FileOpened, sampleConnection());
+    event.FileName = "dir\\$UserName$.txt";
+    event.FilePath = "C:\\Share\\dir\\x.txt";
+    const std::string text = "$FileName$ on $ShareName$ at $FilePath$ by $UserName$";
+    std::string file_text = text;
+    expandMessage(event, file_text);
+    EXPECT_EQ(file_text, "dir\\$UserName$.txt on ShareName at C:\\Share\\dir\\x.txt by UserName")
+        << "the file tags come last: a name holding a tag stays as it is";
+    event.Kind = EventKind::Enter;
+    event.FileName.clear();
+    event.FilePath.clear();
+    std::string enter_text = text;
+    expandMessage(event, enter_text);
+    EXPECT_EQ(enter_text, " on ShareName at  by UserName");
 }
 
 TEST_F(MessageTemplateTest, VariableValueRejectsAnythingButAWholeExactTag) {

@@ -1,11 +1,13 @@
 // The Active shares viewer: a snapshot of the tracked sessions on selected
-// sources, taken at opening and at "Refresh", sortable by a click on a header.
+// sources, taken at opening and at "Refresh", sortable by a click on a header;
+// below it the open files of the selected session.
 
 #include "base/trace.h"
 #include "monitor/connection_tracker.h"
 #include "monitor/win32/tracker_lock.h"
 #include "resource_ids.h"
 #include "ui/active_rows.h"
+#include "ui/win32/open_files_pane.h"
 #include "ui/win32/sortable_list_dialog.h"
 #include "ui/win32/viewers.h"
 
@@ -51,7 +53,8 @@ class ActiveSharesViewer : public SortableListDialog {
 public:
     explicit ActiveSharesViewer(HWND dialog)
         : SortableListDialog(dialog,
-                             {IDC_ACTIVE_SHARES_LIST, kHeaders, kActiveColumnCount, kInitialColumnWidth}) {}
+                             {IDC_ACTIVE_SHARES_LIST, kHeaders, kActiveColumnCount, kInitialColumnWidth}),
+          files_(dialog) {}
 
 protected:
     void resetSort() override { shares_sort.column = -1; }
@@ -71,7 +74,31 @@ protected:
         for (int column = 0; column + 1 < kActiveColumnCount; ++column)
             list().setColumnWidth(column, list().fitColumn(column) + kColumnPadding);
         list().setColumnWidth(kActiveColumnCount - 1, LVSCW_AUTOSIZE_USEHEADER);
+        files_.reread();
+        if (!active_rows.empty())
+            list().selectRow(0);
+        files_.show(selectedSession());
     }
+
+    bool command(int id) override {
+        const bool acted = id == IDC_CLOSE_FILE    ? files_.closeFile(selectedSession())
+                           : id == IDC_DISCONNECT ? files_.disconnect(selectedSession())
+                                                  : false;
+        if (acted)
+            SendMessageA(dialog(), WM_COMMAND, MAKEWPARAM(IDC_REFRESH, BN_CLICKED), 0);
+        return acted;
+    }
+
+    bool notify(const NMHDR& notice) override {
+        if (notice.code != LVN_ITEMCHANGED)
+            return false;
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(notice);
+        if (((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0)
+            files_.show(selectedSession());
+        return true;
+    }
+
+    void contextMenu(HWND window, POINT screen) override { files_.contextMenu(window, screen, selectedSession()); }
 
     void sortBy(int column, int& sorted_column, bool& ascending) override {
         clickActiveColumn(shares_sort, column);
@@ -79,6 +106,15 @@ protected:
         sorted_column = shares_sort.column;
         ascending = shares_sort.ascending;
     }
+
+private:
+    const ActiveShareRow* selectedSession() const {
+        const int row = list().selectedRow();
+        const auto index = row < 0 ? active_rows.size() : static_cast<size_t>(list().itemParam(row));
+        return index < active_rows.size() ? &active_rows[index] : nullptr;
+    }
+
+    OpenFilesPane files_;
 };
 
 } // namespace

@@ -46,6 +46,9 @@ public:
     int insertItemWithParam(int row, const char* text, LPARAM param) const;
     void setItemText(int row, int column, const char* text) const;
     LPARAM itemParam(int row) const;
+    // The first selected row, or -1; selecting a row also gives it the focus.
+    int selectedRow() const;
+    void selectRow(int row) const;
     // Column `column`'s text of `row`, read through `buffer_size` bytes.
     std::string itemText(int row, int column, size_t buffer_size) const;
     // The state image of a row (with LVS_EX_CHECKBOXES: 1 unchecked, 2 checked; 0 none).

@@ -108,6 +108,17 @@ LPARAM ListView::itemParam(int row) const {
     return item.lParam;
 }
 
+int ListView::selectedRow() const {
+    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void ListView::selectRow(int row) const {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
 std::string ListView::itemText(int row, int column, size_t buffer_size) const {
     std::vector<char> buffer(buffer_size + 1, '\0');
     LVITEMA cell{};

@@ -76,6 +76,9 @@ INT_PTR SortableListDialog::handle(HWND dialog, UINT message, WPARAM wparam, LPA
             self->onCommand(LOWORD(wparam));
         } else if (message == WM_NOTIFY && wparam == static_cast<WPARAM>(self->columns_.list_id)) {
             self->onNotify(*reinterpret_cast<const NMHDR*>(lparam));
+        } else if (message == WM_CONTEXTMENU) {
+            self->contextMenu(reinterpret_cast<HWND>(wparam),
+                              POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))});
         }
     } catch (...) {
     }

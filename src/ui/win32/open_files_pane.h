@@ -1,0 +1,44 @@
+#pragma once
+// The Active shares viewer's list of open files and its two actions, "Close
+// file..." and "Disconnect...". Owned by the viewer's dialog object, so its
+// connection to WMI lives on the dialog's thread from the first read until the
+// dialog ends: the files are read only while the viewer is open.
+
+#include "monitor/open_file_info.h"
+#include "monitor/win32/wmi_smb_client.h"
+#include "ui/active_rows.h"
+#include "ui/open_file_rows.h"
+#include "ui/win32/list_view.h"
+
+#include <vector>
+
+class OpenFilesPane {
+public:
+    explicit OpenFilesPane(HWND dialog);
+    ~OpenFilesPane();
+    OpenFilesPane(const OpenFilesPane&) = delete;
+    OpenFilesPane& operator=(const OpenFilesPane&) = delete;
+
+    // Reads every open file anew.
+    void reread();
+    // Shows the files of `session` (none for null) and enables the actions that apply.
+    void show(const ActiveShareRow* session);
+    // Each asks first; true when it acted (and the lists should be read again).
+    bool closeFile(const ActiveShareRow* session);
+    bool disconnect(const ActiveShareRow* session);
+    // The actions as a menu at `screen`, or under the list's selection for (-1, -1).
+    void contextMenu(HWND over, POINT screen, const ActiveShareRow* session) const;
+
+private:
+    bool ask(const std::string& question, const char* caption) const;
+    void report(const char* word, const ActiveShareRow& session, const char* path, HRESULT code,
+                const char* caption) const;
+
+    HWND dialog_;
+    ListView list_;
+    CSmbClient client_;
+    bool missing_ = false; // no SMB namespace: Windows 7 or older
+    HRESULT failure_ = S_OK;
+    std::vector<OpenFileInfo> files_;
+    std::vector<OpenFileRow> rows_;
+};

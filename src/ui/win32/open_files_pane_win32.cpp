@@ -1,0 +1,152 @@
+#include "ui/win32/open_files_pane.h"
+#include "base/trace.h"
+#include "events/event_log.h"
+#include "resource_ids.h"
+
+#include <cstdio>
+
+namespace {
+
+const char* const kFileHeaders[kOpenFileColumnCount] = {"Path", "Access", "Locks"};
+const int kFileColumnWidths[kOpenFileColumnCount] = {480, 120, 80};
+constexpr char kCloseCaption[] = "Tarnwick - Close file";
+constexpr char kDisconnectCaption[] = "Tarnwick - Disconnect";
+
+// The session's columns: "Share", "User", "Computer IP", "Computer Name".
+const std::string& shareOf(const ActiveShareRow& row) {
+    return row.texts[0];
+}
+const std::string& userOf(const ActiveShareRow& row) {
+    return row.texts[1];
+}
+const std::string& addressOf(const ActiveShareRow& row) {
+    return row.texts[2];
+}
+const std::string& hostOf(const ActiveShareRow& row) {
+    return row.texts[3];
+}
+
+} // namespace
+
+OpenFilesPane::OpenFilesPane(HWND dialog) : dialog_(dialog), list_(GetDlgItem(dialog, IDC_OPEN_FILES_LIST)) {
+    list_.setExtendedStyle(LVS_EX_FULLROWSELECT);
+    for (int column = 0; column < kOpenFileColumnCount; ++column)
+        list_.insertColumn(column, kFileHeaders[column], kFileColumnWidths[column]);
+}
+
+OpenFilesPane::~OpenFilesPane() {
+    client_.disconnectBoth();
+}
+
+void OpenFilesPane::reread() {
+    files_.clear();
+    failure_ = S_OK;
+    if (missing_)
+        return;
+    if (!client_.isConnected()) {
+        const int code = client_.connectBoth();
+        if (code != 0) {
+            missing_ = client_.namespaceMissing();
+            failure_ = WBEM_E_FAILED;
+            DebugTrace("%s: open files: error connecting : [%d]!", TRACE_TAG, code);
+            client_.disconnectBoth();
+            return;
+        }
+    }
+    if (client_.getOpenFiles(files_) != 0)
+        failure_ = WBEM_E_FAILED;
+}
+
+void OpenFilesPane::show(const ActiveShareRow* session) {
+    list_.deleteAllItems();
+    rows_.clear();
+    if (missing_) {
+        list_.insertItemWithParam(0, kOpenFilesNeedWindows8, 0);
+    } else if (session != nullptr) {
+        rows_ = openFileRowsFor(files_, shareOf(*session), userOf(*session), addressOf(*session));
+        for (size_t index = 0; index < rows_.size(); ++index) {
+            const int row = list_.insertItemWithParam(static_cast<int>(index), rows_[index].texts[0].c_str(),
+                                                      static_cast<LPARAM>(index));
+            for (int column = 1; column < kOpenFileColumnCount; ++column)
+                list_.setItemText(row, column, rows_[index].texts[column].c_str());
+        }
+        if (!rows_.empty())
+            list_.selectRow(0);
+    }
+    const bool live = !missing_ && session != nullptr;
+    EnableWindow(GetDlgItem(dialog_, IDC_CLOSE_FILE), live && !rows_.empty() ? TRUE : FALSE);
+    EnableWindow(GetDlgItem(dialog_, IDC_DISCONNECT), live ? TRUE : FALSE);
+}
+
+bool OpenFilesPane::ask(const std::string& question, const char* caption) const {
+    return MessageBoxA(dialog_, question.c_str(), caption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+// Traced whatever came of it; written to the event log once done; told to the user when refused.
+void OpenFilesPane::report(const char* word, const ActiveShareRow& session, const char* path, HRESULT code,
+                           const char* caption) const {
+    DebugTrace("%s: %s: [%s] [%s] [%s] [%s] [%s] = 0x%.8lX", TRACE_TAG, word, userOf(session).c_str(),
+               addressOf(session).c_str(), hostOf(session).c_str(), shareOf(session).c_str(), path ? path : "",
+               static_cast<unsigned long>(code));
+    if (SUCCEEDED(code)) {
+        ConnectionInfo connection;
+        connection.UserName = userOf(session);
+        connection.ComputerName = addressOf(session);
+        connection.ShareName = shareOf(session);
+        writeAction(word, connection, hostOf(session), path);
+        return;
+    }
+    const std::string text =
+        actionFailureText(path != nullptr, refusedForRights(code), static_cast<uint32_t>(code));
+    MessageBoxA(dialog_, text.c_str(), caption, MB_OK | MB_ICONERROR);
+}
+
+bool OpenFilesPane::closeFile(const ActiveShareRow* session) {
+    const int selected = list_.selectedRow();
+    if (session == nullptr || missing_ || selected < 0 || static_cast<size_t>(selected) >= rows_.size())
+        return false;
+    const OpenFileInfo& file = files_[rows_[static_cast<size_t>(list_.itemParam(selected))].file];
+    if (!ask(closeFileQuestion(file.ShareRelativePath, userOf(*session), hostOf(*session)), kCloseCaption))
+        return false;
+    report("CLOSE-FILE", *session, file.ShareRelativePath.c_str(), client_.forceClose(file.ObjectPath),
+           kCloseCaption);
+    return true;
+}
+
+bool OpenFilesPane::disconnect(const ActiveShareRow* session) {
+    if (session == nullptr || missing_)
+        return false;
+    if (!ask(disconnectQuestion(userOf(*session), hostOf(*session)), kDisconnectCaption))
+        return false;
+    std::vector<SmbSessionInfo> sessions;
+    HRESULT code = client_.getSessions(sessions) == 0 ? static_cast<HRESULT>(WBEM_E_NOT_FOUND)
+                                                       : static_cast<HRESULT>(WBEM_E_FAILED);
+    // One client may hold more than one session (one per dialect or credential): each one goes.
+    for (const SmbSessionInfo& smb : sessions) {
+        if (!sessionOfClient(smb, userOf(*session), addressOf(*session)))
+            continue;
+        const HRESULT closed = client_.forceClose(smb.ObjectPath);
+        if (code == static_cast<HRESULT>(WBEM_E_NOT_FOUND) || FAILED(closed))
+            code = closed;
+    }
+    report("DISCONNECT", *session, nullptr, code, kDisconnectCaption);
+    return true;
+}
+
+void OpenFilesPane::contextMenu(HWND over, POINT screen, const ActiveShareRow* session) const {
+    if (screen.x == -1 && screen.y == -1) {
+        RECT bounds{};
+        GetWindowRect(over, &bounds);
+        screen = POINT{bounds.left + 16, bounds.top + 16};
+    }
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr)
+        return;
+    const bool live = !missing_ && session != nullptr;
+    AppendMenuA(menu, MF_STRING | (live && list_.selectedRow() >= 0 && !rows_.empty() ? 0 : MF_GRAYED),
+                IDC_CLOSE_FILE, "Close file...");
+    AppendMenuA(menu, MF_STRING | (live ? 0 : MF_GRAYED), IDC_DISCONNECT, "Disconnect...");
+    // The choice comes back as WM_COMMAND, as the buttons' clicks do.
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, dialog_, nullptr);
+    DestroyMenu(menu);
+}
