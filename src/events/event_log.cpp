@@ -101,7 +101,8 @@ void writeEvent(const ShareEvent& event) {
     platformLocalTime(now);
     const std::string host_name = resolveComputerName(event.Connection.ComputerName);
     const bool file = event.Kind == EventKind::FileOpened || event.Kind == EventKind::FileClosed;
-    appendLine(formatLogLine(now, word, event.Connection, host_name, file ? event.FileName.c_str() : nullptr).c_str());
+    appendLine(formatLogLine(now, word, event.Connection, host_name, file ? event.FileName.c_str() : nullptr)
+                   .c_str());
 }
 
 void writeAction(const char* action_word, const ConnectionInfo& connection, const std::string& host_name,

@@ -20,8 +20,9 @@ bool beginsAsFolder(const std::string& path, const std::string& prefix) {
 
 // Access mask bits that let a client read, and write.
 constexpr uint32_t kGenericAll = 0x10000000;
-constexpr uint32_t kReadBits = 0x00000001 | 0x80000000 | kGenericAll;              // FILE_READ_DATA, GENERIC_READ
-constexpr uint32_t kWriteBits = 0x00000002 | 0x00000004 | 0x40000000 | kGenericAll; // WRITE_DATA, APPEND_DATA, GENERIC_WRITE
+constexpr uint32_t kReadBits = 0x00000001 | 0x80000000 | kGenericAll; // FILE_READ_DATA, GENERIC_READ
+constexpr uint32_t kWriteBits =
+    0x00000002 | 0x00000004 | 0x40000000 | kGenericAll; // WRITE_DATA, APPEND_DATA, GENERIC_WRITE
 
 } // namespace
 

@@ -11,8 +11,9 @@
 // The list's columns: Time, Event, User, Computer IP, Computer Name, Share Name, File.
 constexpr int kLogColumnCount = 7;
 
-// One accepted log line: its fields 2 to 8 (the eighth, a file event's path, empty when absent), in line order, one after another in its book's Text
-// (logEntryField reads them). A field is at most 4095 characters, the longest piece of a line.
+// One accepted log line: its fields 2 to 8 (the eighth, a file event's path, empty when absent), in line
+// order, one after another in its book's Text (logEntryField reads them). A field is at most 4095 characters,
+// the longest piece of a line.
 struct LogEntry {
     std::size_t Start = 0;
     std::uint16_t Lengths[kLogColumnCount] = {};
@@ -46,9 +47,9 @@ constexpr std::size_t kLogReadBlock = std::size_t{1} << 16;
 
 // Replaces the days by those of a log file's contents, read as the file's lines (CR LF as a line
 // break, Ctrl-Z as its end, a line over 4095 characters in pieces of that length). Lines with
-// fewer than seven fields are skipped, an eighth is a file's path, and any after it are ignored; a new day starts whenever the first field changes. The
-// text is taken in slices of `slice` bytes (0: kLogReadBlock), as the file's blocks come; the
-// days are the same whatever the slices.
+// fewer than seven fields are skipped, an eighth is a file's path, and any after it are ignored; a new day
+// starts whenever the first field changes. The text is taken in slices of `slice` bytes (0: kLogReadBlock),
+// as the file's blocks come; the days are the same whatever the slices.
 void parseLogText(std::string_view text, LogBook& book, std::size_t slice = kLogReadBlock);
 
 // parseLogText on the file's contents. A file that cannot be opened leaves the days as they were

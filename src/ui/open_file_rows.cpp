@@ -8,8 +8,8 @@ std::vector<OpenFileRow> openFileRowsFor(const std::vector<OpenFileInfo>& files,
     for (size_t index = 0; index < files.size(); ++index) {
         const OpenFileInfo& file = files[index];
         if (fileOfSession(file, share, user, computer))
-            rows.push_back(
-                OpenFileRow{{file.ShareRelativePath, accessText(file.Permissions), std::to_string(file.Locks)}, index});
+            rows.push_back(OpenFileRow{
+                {file.ShareRelativePath, accessText(file.Permissions), std::to_string(file.Locks)}, index});
     }
     return rows;
 }

@@ -186,9 +186,10 @@ TEST_F(DispatchTest, FileEventOutcomeMatrix) {
                                                (test || ((switches & 2) != 0 && selected));
                             const bool logged = (mode == LogEvents || mode == ShowAndLogEvents) && !test &&
                                                 (switches & 1) != 0 && (watch != 0 || selected);
-                            SCOPED_TRACE(testing::Message() << "mode " << mode << " watch " << watch << " selected "
-                                                            << selected << " switches " << switches << " test "
-                                                            << test << " opened " << opened);
+                            SCOPED_TRACE(testing::Message()
+                                         << "mode " << mode << " watch " << watch << " selected " << selected
+                                         << " switches " << switches << " test " << test << " opened "
+                                         << opened);
                             const std::vector<RecordedAlert> alerts = recordedAlerts();
                             ASSERT_EQ(alerts.size(), alert ? 1u : 0u);
                             if (alert) {
@@ -197,7 +198,8 @@ TEST_F(DispatchTest, FileEventOutcomeMatrix) {
                             const std::vector<std::string> lines = logLines();
                             ASSERT_EQ(lines.size(), logged ? 1u : 0u);
                             if (logged) {
-                                EXPECT_EQ(lines[0], "07/03/2026 09:05:03 \"" + std::string(opened ? "OPEN" : "CLOSE") +
+                                EXPECT_EQ(lines[0], "07/03/2026 09:05:03 \"" +
+                                                        std::string(opened ? "OPEN" : "CLOSE") +
                                                         "\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"" + share +
                                                         "\" \"a.txt\"\n");
                             }

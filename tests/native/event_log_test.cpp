@@ -100,7 +100,8 @@ TEST_F(EventLogTest, FileAndActionLinesCarryTheFileAsASixthField) {
     const std::vector<std::string> expected = {
         "07/03/2026 09:05:03 \"OPEN\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\" \"dir\\a b.txt\"\n",
         "07/03/2026 09:05:03 \"CLOSE\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\" \"dir\\a b.txt\"\n",
-        "07/03/2026 09:05:03 \"CLOSE-FILE\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\" \"dir\\a b.txt\"\n",
+        "07/03/2026 09:05:03 \"CLOSE-FILE\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\" \"dir\\a "
+        "b.txt\"\n",
         "07/03/2026 09:05:03 \"DISCONNECT\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\"\n",
     };
     EXPECT_EQ(readLines(log_), expected);

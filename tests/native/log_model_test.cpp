@@ -122,7 +122,8 @@ TEST(LogParse, ReadsLinesIntoDays) {
          d1 + " 03:05:31 \"\" \"alice\" \"127.0.0.1\" \"localhost\" \"Public\"\n",
          {"= " + d1, entryOf("03:05:31", "", "alice")}},
         {"an eighth field is a file's path, fields past it are ignored",
-         d1 + " 03:05:31 \"OPEN\" \"alice\" \"127.0.0.1\" \"localhost\" \"Public\" \"dir\\a b.txt\" \"extra\"\n",
+         d1 + " 03:05:31 \"OPEN\" \"alice\" \"127.0.0.1\" \"localhost\" \"Public\" \"dir\\a b.txt\" "
+              "\"extra\"\n",
          {"= " + d1, entryOf("03:05:31", "OPEN", "alice") + "|dir\\a b.txt"}},
         {"the last line needs no line break",
          logLine(d1, "03:05:31", "ENTER", "alice") + d1 +
@@ -374,8 +375,8 @@ TEST(LogSort, MatchesTheLiteralExchangeSortOnRandomDays) {
 
 TEST(LogRowImage, EnterLeaveAndFileWordsInAnyCase) {
     const std::pair<const char*, int> cases[] = {
-        {"ENTER", 0}, {"enter", 0},     {"Leave", 1},        {"LEAVE", 1},     {"", -1},
-        {"ENTERED", -1}, {"LEAV", -1},  {"PRESENCE", -1},    {"OPEN", 4},      {"close", 4},
+        {"ENTER", 0},      {"enter", 0},      {"Leave", 1},     {"LEAVE", 1}, {"", -1},
+        {"ENTERED", -1},   {"LEAV", -1},      {"PRESENCE", -1}, {"OPEN", 4},  {"close", 4},
         {"CLOSE-FILE", 4}, {"Disconnect", 4}, {"OPENED", -1}};
     for (const auto& [event, image] : cases)
         EXPECT_EQ(logRowImage(event), image) << event;

@@ -20,12 +20,19 @@ OpenFileInfo makeFile(const std::string& id, const std::string& path, const std:
 }
 
 TEST(OpenFiles, TheShareIsTheLongestPathThatBeginsTheFilesAsAFolder) {
-    const std::vector<ShareInfo> shares = {
-        {"Public", "C:\\Public"}, {"Deep", "C:\\Public\\Deep"}, {"Data", "C:\\Data"}, {"Root", "D:\\"}, {"Ipc", ""}};
-    const std::pair<const char*, const char*> cases[] = {
-        {"C:\\Public\\a.txt", "Public"}, {"c:\\PUBLIC\\deep\\b.txt", "Deep"}, {"C:\\Public\\Deeper\\c", "Public"},
-        {"C:\\Database\\x", ""},          {"C:\\Data", "Data"},                {"D:\\x\\y", "Root"},
-        {"E:\\x", ""},                    {"", ""}};
+    const std::vector<ShareInfo> shares = {{"Public", "C:\\Public"},
+                                           {"Deep", "C:\\Public\\Deep"},
+                                           {"Data", "C:\\Data"},
+                                           {"Root", "D:\\"},
+                                           {"Ipc", ""}};
+    const std::pair<const char*, const char*> cases[] = {{"C:\\Public\\a.txt", "Public"},
+                                                         {"c:\\PUBLIC\\deep\\b.txt", "Deep"},
+                                                         {"C:\\Public\\Deeper\\c", "Public"},
+                                                         {"C:\\Database\\x", ""},
+                                                         {"C:\\Data", "Data"},
+                                                         {"D:\\x\\y", "Root"},
+                                                         {"E:\\x", ""},
+                                                         {"", ""}};
     for (const auto& [path, share] : cases)
         EXPECT_EQ(shareForPath(shares, path), share) << path;
 }
@@ -38,11 +45,12 @@ TEST(OpenFiles, FilesAndSessionsMatchByComputerUserWithoutDomainAndShare) {
         const char* user;
         const char* computer;
         bool matches;
-    } const cases[] = {{"Public", "alice", "10.0.0.1", true},   {"public", "ALICE", "10.0.0.1", true},
+    } const cases[] = {{"Public", "alice", "10.0.0.1", true},        {"public", "ALICE", "10.0.0.1", true},
                        {"Public", "OTHER\\alice", "10.0.0.1", true}, {"Music", "alice", "10.0.0.1", false},
-                       {"Public", "bob", "10.0.0.1", false},    {"Public", "alice", "10.0.0.2", false}};
+                       {"Public", "bob", "10.0.0.1", false},         {"Public", "alice", "10.0.0.2", false}};
     for (const Case& c : cases) {
-        EXPECT_EQ(fileOfSession(file, c.share, c.user, c.computer), c.matches) << c.share << c.user << c.computer;
+        EXPECT_EQ(fileOfSession(file, c.share, c.user, c.computer), c.matches)
+            << c.share << c.user << c.computer;
         SmbSessionInfo session{"7", "10.0.0.1", "CORP\\alice", ""};
         EXPECT_EQ(sessionOfClient(session, c.user, c.computer),
                   std::string(c.user) != "bob" && std::string(c.computer) == "10.0.0.1");
@@ -50,10 +58,14 @@ TEST(OpenFiles, FilesAndSessionsMatchByComputerUserWithoutDomainAndShare) {
 }
 
 TEST(OpenFiles, AccessReadsTheMask) {
-    const std::pair<uint32_t, const char*> cases[] = {{0x1, "Read"},        {0x80000000, "Read"},
-                                                      {0x2, "Write"},       {0x4, "Write"},
-                                                      {0x3, "Read/Write"},  {0x10000000, "Read/Write"},
-                                                      {0x001F01FF, "Read/Write"}, {0x100000, ""}};
+    const std::pair<uint32_t, const char*> cases[] = {{0x1, "Read"},
+                                                      {0x80000000, "Read"},
+                                                      {0x2, "Write"},
+                                                      {0x4, "Write"},
+                                                      {0x3, "Read/Write"},
+                                                      {0x10000000, "Read/Write"},
+                                                      {0x001F01FF, "Read/Write"},
+                                                      {0x100000, ""}};
     for (const auto& [mask, text] : cases)
         EXPECT_EQ(accessText(mask), text) << mask;
 }
@@ -103,7 +115,8 @@ TEST(OpenFiles, TheViewerShowsTheSessionsFilesAndAsksInPlainWords) {
               "Disconnect alice (alice-pc) from every share? Files alice has open may lose unsaved changes.");
     EXPECT_EQ(closeFileQuestion("dir\\c", "alice", "alice-pc"),
               "Close dir\\c for alice (alice-pc)? Changes alice has not saved to it may be lost.");
-    EXPECT_EQ(actionFailureText(true, true, 0x80041003), "Only an administrator may close a file that a visitor has open.");
+    EXPECT_EQ(actionFailureText(true, true, 0x80041003),
+              "Only an administrator may close a file that a visitor has open.");
     EXPECT_EQ(actionFailureText(false, true, 0x80070005), "Only an administrator may disconnect a visitor.");
     EXPECT_EQ(actionFailureText(false, false, 0x80041002), "Disconnecting failed with error 0x80041002.");
     EXPECT_EQ(actionFailureText(true, false, 0x80041001), "Closing the file failed with error 0x80041001.");

@@ -81,13 +81,16 @@ TEST(SettingsFile, FileEventKeysAreWrittenOnceSetAndLoadBack) {
         if (which == 2)
             saved.FileEventsMessage = "File $FileName$ at $FilePath$";
         const std::string file = formatSettingsFile(saved);
-        EXPECT_EQ(lineOf(file, "LogFileEvents"), "LogFileEvents          = " + std::to_string(saved.LogFileEvents));
-        EXPECT_EQ(lineOf(file, "FileEventsMessage"), "FileEventsMessage      = \"" + saved.FileEventsMessage + "\"");
+        EXPECT_EQ(lineOf(file, "LogFileEvents"),
+                  "LogFileEvents          = " + std::to_string(saved.LogFileEvents));
+        EXPECT_EQ(lineOf(file, "FileEventsMessage"),
+                  "FileEventsMessage      = \"" + saved.FileEventsMessage + "\"");
         TextIniReader reader(file);
         EXPECT_EQ(readSettings(reader), saved) << which;
     }
-    EXPECT_EQ(PluginSettings().FileEventsMessage,
-              "File <b>$FileName$</b> opened by <b>$UserName$ ($ComputerRealName$)</b> on <b>$ShareName$</b>.");
+    EXPECT_EQ(
+        PluginSettings().FileEventsMessage,
+        "File <b>$FileName$</b> opened by <b>$UserName$ ($ComputerRealName$)</b> on <b>$ShareName$</b>.");
 }
 
 TEST(SettingsFile, LineBreaksInValuesReloadAsBlanks) {

@@ -99,8 +99,9 @@ protected:
 
 TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
     open("", "SourcesCount = 2\r\nSourceName1 = Public\r\nSourceName2 = Deep\r\n", shareRows(kShares));
-    serve({makeSession(1, "Public", "alice", 5, "127.0.0.1"), makeSession(2, "Deep", "alice", 5, "127.0.0.1")},
-          shareRows(kShares) + smbRows());
+    serve(
+        {makeSession(1, "Public", "alice", 5, "127.0.0.1"), makeSession(2, "Deep", "alice", 5, "127.0.0.1")},
+        shareRows(kShares) + smbRows());
     ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Deep", 1, 10000));
     awaitNextPoll();
     EXPECT_EQ(smbConnects(), 0u) << "file events are off and the viewer is closed: no files are read";
@@ -114,7 +115,8 @@ TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
         selectRow(GetDlgItem(dialog, kSessionsList), 1);
         files.push_back(rowsOf(list, 3));
         selectRow(GetDlgItem(dialog, kSessionsList), 0);
-        actions_enabled = IsWindowEnabled(GetDlgItem(dialog, kCloseFile)) && IsWindowEnabled(GetDlgItem(dialog, kDisconnect));
+        actions_enabled = IsWindowEnabled(GetDlgItem(dialog, kCloseFile)) &&
+                          IsWindowEnabled(GetDlgItem(dialog, kDisconnect));
         selectRow(list, 1);
         size_t calls = methodCalls().size();
         close_question = answerBox("Tarnwick - Close file", IDYES, [&] {
@@ -129,7 +131,8 @@ TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
         disconnect_question = answerBox("Tarnwick - Disconnect", IDYES, [&] {
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kDisconnect, BN_CLICKED), 0);
         });
-        refusal = answerBox("Tarnwick - Disconnect", IDOK, [] {}, disconnect_question);
+        refusal = answerBox(
+            "Tarnwick - Disconnect", IDOK, [] {}, disconnect_question);
         awaitMethod(dialog, calls);
         files.push_back(rowsOf(list, 3));
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -144,25 +147,32 @@ TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
     EXPECT_EQ(files[1], (std::vector<std::string>{"b.txt|Write|0"})) << "the share found by the longest path";
     EXPECT_EQ(files[2], files[0]) << "read again after each action";
     EXPECT_TRUE(actions_enabled);
-    EXPECT_EQ(close_question, "Close dir\\d.doc for alice (localhost)? Changes alice has not saved to it may be lost.");
-    EXPECT_EQ(disconnect_question, "Disconnect alice (localhost) from every share? Files alice has open may lose "
-                                   "unsaved changes.");
+    EXPECT_EQ(close_question,
+              "Close dir\\d.doc for alice (localhost)? Changes alice has not saved to it may be lost.");
+    EXPECT_EQ(disconnect_question,
+              "Disconnect alice (localhost) from every share? Files alice has open may lose "
+              "unsaved changes.");
     EXPECT_EQ(refusal, "Only an administrator may disconnect a visitor.");
     EXPECT_EQ(methodCalls(),
               (std::vector<std::string>{
-                  "ExecMethod \\\\.\\root\\Microsoft\\Windows\\SMB:MSFT_SmbOpenFile.FileId=\"14\" ForceClose flags=0 in=-",
-                  "ExecMethod \\\\.\\root\\Microsoft\\Windows\\SMB:MSFT_SmbSession.SessionId=\"21\" ForceClose flags=0 in=-"}));
+                  "ExecMethod \\\\.\\root\\Microsoft\\Windows\\SMB:MSFT_SmbOpenFile.FileId=\"14\" ForceClose "
+                  "flags=0 in=-",
+                  "ExecMethod \\\\.\\root\\Microsoft\\Windows\\SMB:MSFT_SmbSession.SessionId=\"21\" "
+                  "ForceClose flags=0 in=-"}));
 
     std::vector<std::string> actions;
     for (const std::string& line : logLines(logPath())) {
         if (line.find("\"ENTER\"") == std::string::npos)
             actions.push_back(afterTimestamp(line));
     }
-    EXPECT_EQ(actions, std::vector<std::string>{
-                           "\"CLOSE-FILE\" \"alice\" \"127.0.0.1\" \"localhost\" \"Public\" \"dir\\d.doc\""})
+    EXPECT_EQ(actions,
+              std::vector<std::string>{
+                  "\"CLOSE-FILE\" \"alice\" \"127.0.0.1\" \"localhost\" \"Public\" \"dir\\d.doc\""})
         << "the refused disconnect has no line";
-    EXPECT_EQ(countTrace("TARNWICK: DISCONNECT: [alice] [127.0.0.1] [localhost] [Public] [] = 0x80041003"), 1u);
-    EXPECT_EQ(countTrace("TARNWICK: CLOSE-FILE: [alice] [127.0.0.1] [localhost] [Public] [dir\\d.doc] = 0x00000000"),
+    EXPECT_EQ(countTrace("TARNWICK: DISCONNECT: [alice] [127.0.0.1] [localhost] [Public] [] = 0x80041003"),
+              1u);
+    EXPECT_EQ(countTrace(
+                  "TARNWICK: CLOSE-FILE: [alice] [127.0.0.1] [localhost] [Public] [dir\\d.doc] = 0x00000000"),
               1u);
 }
 
@@ -192,8 +202,8 @@ TEST_F(OpenFilesTest, FileEventsReachTheLogTheAlertsAndTheLogViewer) {
     const std::vector<ConnectionInfo> sessions = {makeSession(1, "Public", "alice", 5, "127.0.0.1")};
     serve(sessions, shareRows(kShares) + smbRows());
     ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: OPEN:Public [dir\\d.doc]", 1, 10000));
-    serve(sessions, shareRows(kShares) + fakewmi::openFileRow("14", "C:\\Public\\d.doc", "dir\\d.doc", "CORP\\alice",
-                                                              "127.0.0.1", 0x3, 2));
+    serve(sessions, shareRows(kShares) + fakewmi::openFileRow("14", "C:\\Public\\d.doc", "dir\\d.doc",
+                                                              "CORP\\alice", "127.0.0.1", 0x3, 2));
     ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: CLOSE:Public [c.txt]", 1, 10000));
     awaitNextPoll(); // the line follows its trace line
 
@@ -201,7 +211,8 @@ TEST_F(OpenFilesTest, FileEventsReachTheLogTheAlertsAndTheLogViewer) {
     for (const hoststub::Request& alert : hoststub::requestsNamed("systraySetAlert"))
         alerts.push_back(alert.alert_text);
     const std::string by = " opened by <b>alice (localhost)</b> on <b>Public</b>.";
-    EXPECT_EQ(alerts, (std::vector<std::string>{"File <b>a.txt</b>" + by, "File <b>c.txt</b>" + by.substr(0, 14) +
+    EXPECT_EQ(alerts, (std::vector<std::string>{"File <b>a.txt</b>" + by,
+                                                "File <b>c.txt</b>" + by.substr(0, 14) +
                                                     "bob (localhost)</b> on <b>Public</b>.",
                                                 "File <b>dir\\d.doc</b>" + by}))
         << "one alert per file opened on a selected source; none for Deep, none for closing";
@@ -209,13 +220,13 @@ TEST_F(OpenFilesTest, FileEventsReachTheLogTheAlertsAndTheLogViewer) {
     for (const std::string& line : logLines(logPath()))
         lines.push_back(afterTimestamp(line));
     const std::string alice = "\"alice\" \"127.0.0.1\" \"localhost\" ";
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "\"OPEN\" " + alice + "\"Public\" \"a.txt\"",
-                         "\"OPEN\" " + alice + "\"Deep\" \"b.txt\"",
-                         "\"OPEN\" \"bob\" \"127.0.0.1\" \"localhost\" \"Public\" \"c.txt\"",
-                         "\"OPEN\" " + alice + "\"Public\" \"dir\\d.doc\"", "\"CLOSE\" " + alice + "\"Public\" \"a.txt\"",
-                         "\"CLOSE\" " + alice + "\"Deep\" \"b.txt\"",
-                         "\"CLOSE\" \"bob\" \"127.0.0.1\" \"localhost\" \"Public\" \"c.txt\""}))
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  "\"OPEN\" " + alice + "\"Public\" \"a.txt\"", "\"OPEN\" " + alice + "\"Deep\" \"b.txt\"",
+                  "\"OPEN\" \"bob\" \"127.0.0.1\" \"localhost\" \"Public\" \"c.txt\"",
+                  "\"OPEN\" " + alice + "\"Public\" \"dir\\d.doc\"",
+                  "\"CLOSE\" " + alice + "\"Public\" \"a.txt\"", "\"CLOSE\" " + alice + "\"Deep\" \"b.txt\"",
+                  "\"CLOSE\" \"bob\" \"127.0.0.1\" \"localhost\" \"Public\" \"c.txt\""}))
         << "logged on every share, as SourceWatchMode 1 logs; no ENTER line while enter events are off";
 
     std::vector<std::string> rows;

@@ -62,7 +62,8 @@ inline std::string openFileRow(const std::string& id, const std::string& path, c
     return row.str();
 }
 
-inline std::string smbSessionRow(const std::string& id, const std::string& computer, const std::string& user) {
+inline std::string smbSessionRow(const std::string& id, const std::string& computer,
+                                 const std::string& user) {
     return "row MSFT_SmbSession\nSessionId ui8 " + id + "\nClientComputerName str " + computer +
            "\nClientUserName str " + user + "\nNumOpens ui4 1\n";
 }

@@ -37,12 +37,12 @@ struct Failure {
 
 struct Data {
     std::vector<Row> rows;
-    Failure create;  // the class factory's CreateInstance
-    Failure connect; // ConnectServer
-    Failure query;   // ExecQuery
-    Failure reset;   // IEnumWbemClassObject::Reset
-    Failure next;    // IEnumWbemClassObject::Next, once `next_after` rows are out
-    Failure method;  // ExecMethod
+    Failure create;      // the class factory's CreateInstance
+    Failure connect;     // ConnectServer
+    Failure query;       // ExecQuery
+    Failure reset;       // IEnumWbemClassObject::Reset
+    Failure next;        // IEnumWbemClassObject::Next, once `next_after` rows are out
+    Failure method;      // ExecMethod
     bool no_smb = false; // the SMB namespace is missing, as on Windows 7
     ULONG next_after = 0;
     ULONG query_every = 0;   // the query fails only when its number is a multiple of this (0: always)

@@ -293,9 +293,9 @@ Row withPath(const Row& row) {
     Row copy = row;
     if (row.find(L"__PATH") != nullptr)
         return copy;
-    const wchar_t* key = lstrcmpiW(row.class_name.c_str(), L"MSFT_SmbOpenFile") == 0 ? L"FileId"
+    const wchar_t* key = lstrcmpiW(row.class_name.c_str(), L"MSFT_SmbOpenFile") == 0  ? L"FileId"
                          : lstrcmpiW(row.class_name.c_str(), L"MSFT_SmbSession") == 0 ? L"SessionId"
-                                                                                       : nullptr;
+                                                                                      : nullptr;
     const Property* id = key == nullptr ? nullptr : row.find(key);
     if (id == nullptr)
         return copy;

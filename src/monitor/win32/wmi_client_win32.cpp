@@ -62,9 +62,10 @@ int openConnection(IWbemLocator*& locator, IWbemServices*& services, const wchar
     ComRef<IWbemServices> opened;
     {
         const Bstr name(resource);
-        const HRESULT hr = name.get() == nullptr ? E_OUTOFMEMORY
-                                                 : created->ConnectServer(name.get(), nullptr, nullptr, nullptr, 0,
-                                                                          nullptr, nullptr, opened.put());
+        const HRESULT hr = name.get() == nullptr
+                               ? E_OUTOFMEMORY
+                               : created->ConnectServer(name.get(), nullptr, nullptr, nullptr, 0, nullptr,
+                                                        nullptr, opened.put());
         if (FAILED(hr) || opened.get() == nullptr) {
             if (failure != nullptr)
                 *failure = hr;

@@ -81,7 +81,7 @@ protected:
     }
 
     bool command(int id) override {
-        const bool acted = id == IDC_CLOSE_FILE    ? files_.closeFile(selectedSession())
+        const bool acted = id == IDC_CLOSE_FILE   ? files_.closeFile(selectedSession())
                            : id == IDC_DISCONNECT ? files_.disconnect(selectedSession())
                                                   : false;
         if (acted)
@@ -98,7 +98,9 @@ protected:
         return true;
     }
 
-    void contextMenu(HWND window, POINT screen) override { files_.contextMenu(window, screen, selectedSession()); }
+    void contextMenu(HWND window, POINT screen) override {
+        files_.contextMenu(window, screen, selectedSession());
+    }
 
     void sortBy(int column, int& sorted_column, bool& ascending) override {
         clickActiveColumn(shares_sort, column);

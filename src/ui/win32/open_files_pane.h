@@ -38,7 +38,6 @@ private:
     ListView list_;
     CSmbClient client_;
     bool missing_ = false; // no SMB namespace: Windows 7 or older
-    HRESULT failure_ = S_OK;
     std::vector<OpenFileInfo> files_;
     std::vector<OpenFileRow> rows_;
 };

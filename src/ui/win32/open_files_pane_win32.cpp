@@ -8,7 +8,9 @@
 namespace {
 
 const char* const kFileHeaders[kOpenFileColumnCount] = {"Path", "Access", "Locks"};
-const int kFileColumnWidths[kOpenFileColumnCount] = {480, 120, 80};
+// Access and Locks take what their texts need; the path takes the rest of the list.
+const int kAccessWidth = 90;
+const int kLocksWidth = 60;
 constexpr char kCloseCaption[] = "Tarnwick - Close file";
 constexpr char kDisconnectCaption[] = "Tarnwick - Disconnect";
 
@@ -30,8 +32,12 @@ const std::string& hostOf(const ActiveShareRow& row) {
 
 OpenFilesPane::OpenFilesPane(HWND dialog) : dialog_(dialog), list_(GetDlgItem(dialog, IDC_OPEN_FILES_LIST)) {
     list_.setExtendedStyle(LVS_EX_FULLROWSELECT);
+    RECT inside{};
+    GetClientRect(list_.window(), &inside);
+    const int path_width = inside.right - kAccessWidth - kLocksWidth - GetSystemMetrics(SM_CXVSCROLL);
+    const int widths[kOpenFileColumnCount] = {path_width > 100 ? path_width : 100, kAccessWidth, kLocksWidth};
     for (int column = 0; column < kOpenFileColumnCount; ++column)
-        list_.insertColumn(column, kFileHeaders[column], kFileColumnWidths[column]);
+        list_.insertColumn(column, kFileHeaders[column], widths[column]);
 }
 
 OpenFilesPane::~OpenFilesPane() {
@@ -40,21 +46,18 @@ OpenFilesPane::~OpenFilesPane() {
 
 void OpenFilesPane::reread() {
     files_.clear();
-    failure_ = S_OK;
     if (missing_)
         return;
     if (!client_.isConnected()) {
         const int code = client_.connectBoth();
         if (code != 0) {
             missing_ = client_.namespaceMissing();
-            failure_ = WBEM_E_FAILED;
             DebugTrace("%s: open files: error connecting : [%d]!", TRACE_TAG, code);
             client_.disconnectBoth();
             return;
         }
     }
-    if (client_.getOpenFiles(files_) != 0)
-        failure_ = WBEM_E_FAILED;
+    client_.getOpenFiles(files_); // a failed read shows the files read before it failed
 }
 
 void OpenFilesPane::show(const ActiveShareRow* session) {
@@ -79,15 +82,16 @@ void OpenFilesPane::show(const ActiveShareRow* session) {
 }
 
 bool OpenFilesPane::ask(const std::string& question, const char* caption) const {
-    return MessageBoxA(dialog_, question.c_str(), caption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    return MessageBoxA(dialog_, question.c_str(), caption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
 }
 
 // Traced whatever came of it; written to the event log once done; told to the user when refused.
 void OpenFilesPane::report(const char* word, const ActiveShareRow& session, const char* path, HRESULT code,
                            const char* caption) const {
     DebugTrace("%s: %s: [%s] [%s] [%s] [%s] [%s] = 0x%.8lX", TRACE_TAG, word, userOf(session).c_str(),
-               addressOf(session).c_str(), hostOf(session).c_str(), shareOf(session).c_str(), path ? path : "",
-               static_cast<unsigned long>(code));
+               addressOf(session).c_str(), hostOf(session).c_str(), shareOf(session).c_str(),
+               path ? path : "", static_cast<unsigned long>(code));
     if (SUCCEEDED(code)) {
         ConnectionInfo connection;
         connection.UserName = userOf(session);
@@ -120,7 +124,7 @@ bool OpenFilesPane::disconnect(const ActiveShareRow* session) {
         return false;
     std::vector<SmbSessionInfo> sessions;
     HRESULT code = client_.getSessions(sessions) == 0 ? static_cast<HRESULT>(WBEM_E_NOT_FOUND)
-                                                       : static_cast<HRESULT>(WBEM_E_FAILED);
+                                                      : static_cast<HRESULT>(WBEM_E_FAILED);
     // One client may hold more than one session (one per dialect or credential): each one goes.
     for (const SmbSessionInfo& smb : sessions) {
         if (!sessionOfClient(smb, userOf(*session), addressOf(*session)))
