@@ -8,13 +8,23 @@ target_compile_definitions(tarnwick_core PUBLIC ${TW_WIN32_DEFINES})
 # The version of both binaries' resources, from the project's VERSION.
 configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 
-set(TW_SYSTEM_LIBS ole32 oleaut32 wbemuuid ws2_32 comctl32 comdlg32 shell32 user32 gdi32 version uuid)
+set(TW_SYSTEM_LIBS ole32 oleaut32 wbemuuid ws2_32 comctl32 comdlg32 shell32 user32 gdi32 version uuid advapi32)
 
 # The shell as objects, so the DLL and the shell test program are built from the same code.
 add_library(tarnwick_shell OBJECT ${TW_WIN32_SOURCES})
 target_link_libraries(tarnwick_shell PUBLIC tarnwick_core)
 target_include_directories(tarnwick_shell PUBLIC ${CMAKE_SOURCE_DIR}/resources)
 tw_warnings(tarnwick_shell)
+
+# The message table of the Windows Event Log, made by windmc into an .rc and the
+# .bin it names, which tarnwick.rc includes from the generated folder.
+find_program(TW_WINDMC NAMES ${TW_MINGW_TRIPLE}-windmc REQUIRED)
+set(TW_MESSAGES_RC ${CMAKE_BINARY_DIR}/generated/tarnwick_messages.rc)
+add_custom_command(OUTPUT ${TW_MESSAGES_RC} ${CMAKE_BINARY_DIR}/generated/tarnwick_messages_MSG00409.bin
+  COMMAND ${TW_WINDMC} -b -h ${CMAKE_BINARY_DIR}/generated -r ${CMAKE_BINARY_DIR}/generated
+    ${CMAKE_SOURCE_DIR}/resources/tarnwick_messages.mc
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/tarnwick_messages.mc VERBATIM)
+add_custom_target(tarnwick_messages DEPENDS ${TW_MESSAGES_RC})
 
 add_library(Tarnwick SHARED
   $<TARGET_OBJECTS:tarnwick_shell>
@@ -23,10 +33,11 @@ add_library(Tarnwick SHARED
 set_target_properties(Tarnwick PROPERTIES PREFIX "" OUTPUT_NAME Tarnwick
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_libraries(Tarnwick PRIVATE tarnwick_core ${TW_SYSTEM_LIBS})
+add_dependencies(Tarnwick tarnwick_messages)
 target_link_options(Tarnwick PRIVATE -Wl,--kill-at -static-libgcc -static-libstdc++)
 target_include_directories(Tarnwick PRIVATE ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/generated)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/tarnwick.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_BINARY_DIR}/generated/version.h;${CMAKE_SOURCE_DIR}/resources/help.rtf;${CMAKE_SOURCE_DIR}/resources/release_notes.rtf")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_BINARY_DIR}/generated/version.h;${CMAKE_SOURCE_DIR}/resources/help.rtf;${CMAKE_SOURCE_DIR}/resources/release_notes.rtf;${TW_MESSAGES_RC}")
 
 # TarnwickTray.exe: the plug-in hosted in the notification area. Its shell is a
 # library too, since the host stand-in uses the same preferences window.

@@ -94,3 +94,9 @@
 #define IDC_DISPLAY_FILE 1204
 #define IDC_FILE_MESSAGE 1205
 #define IDC_TEST_FILE 1206
+
+// Log viewer: the line that says why the log could not be read.
+#define IDC_LOG_STATUS 1100
+
+// The Windows Event Log: the General page's check box.
+#define IDC_WINDOWS_EVENT_LOG 1400

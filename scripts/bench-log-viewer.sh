@@ -4,7 +4,7 @@
 # each it prints the time from the click on "View log" until the viewer shows,
 # what the process's private bytes grew by meanwhile, and the time of a click
 # on a column header (sorted and painted). TARNWICK_LOG_LINES sets the big
-# log's size, TARNWICK_BENCH_RUNS the runs of each (2).
+# log's size, TARNWICK_BENCH_RUNS the runs of each (2), whose median click it prints.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -35,5 +35,8 @@ for log in big day; do
     # The User column: one day of 10,000 lines sorted by a column.
     wine_run tarnwick-host.exe --no-trace load "$bench/home" prefs time-viewer 1018 1021 2 unload 2>/dev/null |
       tr -d '\r' | grep -E '^  shown' || echo "  (no viewer shown)"
-  done
+  done | tee "$bench/$log.runs"
+  # The median click, sorted and painted, of the runs.
+  sed -n 's/.*sorted and painted in \([0-9.]*\) ms.*/\1/p' "$bench/$log.runs" | sort -n |
+    awk '{ t[NR] = $1 } END { if (NR) printf "  median of %d: sorted and painted in %.1f ms\n", NR, NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2 }'
 done

@@ -7,6 +7,8 @@
 #   Tarnwick-<version>-symbols.zip   the .debug files
 #   SHA256SUMS
 #
+# Run as root, it first installs what it lacks (scripts/install-deps.sh), as the other commands do.
+#
 #   bash scripts/package.sh                  the product, from the i686 build (build/win32)
 #   bash scripts/package.sh --twin           the same from the x86-64 twin (build/win64), into dist/twin
 #   bash scripts/package.sh --version V      another version than the project's (x.y.z.w; for upgrade tests:
@@ -30,13 +32,16 @@ while [ $# -gt 0 ]; do
     --twin) preset=win64 wix_arch=x64 tool_prefix=x86_64-w64-mingw32 ;;
     --version) version=${2:?--version needs x.y.z.w}; shift ;;
     --out) out=${2:?--out needs a folder}; shift ;;
-    *) echo "usage: bash scripts/package.sh [--twin] [--version x.y.z.w] [--out DIR]" >&2; exit 2 ;;
+    *) echo "usage: bash scripts/package.sh [--twin] [--version x.y.z.w] [--out DIR]  (as root: installs what it lacks)" >&2; exit 2 ;;
   esac
   shift
 done
 if [ -z "$out" ]; then
   out=dist
   [ "$preset" = win64 ] && out=dist/twin
+fi
+if [ "$(id -u)" = 0 ]; then
+  scripts/install-deps.sh
 fi
 for tool in wixl zip "$tool_prefix-objcopy" "$tool_prefix-strip"; do
   command -v "$tool" >/dev/null || { echo "package: $tool is missing (bash scripts/install-deps.sh)" >&2; exit 1; }

@@ -220,6 +220,9 @@ check "installed after the upgrade" installed_files "$work/next/Tarnwick-$next_r
 mkdir -p "$home"
 [ -f "$home/tarnwick.ini" ] || printf '\r\n[Settings]\r\nDebugMode              = 0\r\n' >"$home/tarnwick.ini"
 cp "$home/tarnwick.ini" "$work/tarnwick.ini.before"
+# The Windows Event Log source as Tarnwick registers it at start; the uninstall removes it.
+event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Tarnwick'
+wine_run reg add "$event_source" /v TypesSupported /t REG_DWORD /d 7 /f >/dev/null 2>&1
 [ ! -f "$home/tarnwicklog.txt" ] || cp "$home/tarnwicklog.txt" "$work/tarnwicklog.txt.before"
 removed() {
   [ ! -e "$install_dir" ] || { echo "  left: $(ls -A "$install_dir")"; return 1; }
@@ -227,9 +230,10 @@ removed() {
   [ ! -e "$(dirname "$install_dir")" ] || { echo "  left: $(dirname "$install_dir")"; return 1; }
   [ "$(products)" = 0 ] || { echo "  still installed"; return 1; }
   ! wine_run reg query 'HKCU\Software\Tarnwick' >/dev/null 2>&1 || { echo "  left: HKCU\\Software\\Tarnwick"; return 1; }
+  ! wine_run reg query "$event_source" >/dev/null 2>&1 || { echo "  left: the Event Log source"; return 1; }
 }
 check "msiexec /x Tarnwick-$next_release.msi /qn" msiexec /x "$next_msi" /qn
-check "uninstalled: program files, shortcut, registry, product" removed
+check "uninstalled: program files, shortcut, registry, Event Log source, product" removed
 kept() {
   cmp -s "$home/tarnwick.ini" "$work/tarnwick.ini.before" || return 1
   [ ! -f "$work/tarnwicklog.txt.before" ] || cmp -s "$home/tarnwicklog.txt" "$work/tarnwicklog.txt.before"

@@ -41,6 +41,8 @@ struct PluginSettings {
     uint32_t PresenceUpdateInterval = 30;        // minutes, never below 5
     int32_t SourceWatchMode = SourcesOnlyLogAll; // a ::SourceWatchMode value, kept as read
     std::vector<SourceEntry> Sources;
+    // The Windows Event Log: non-zero writes every logged event to the Application log too.
+    int32_t WindowsEventLog = 0;
     // Open files on the shares (Windows 8 and later): log lines and alerts, both off unless asked for.
     int32_t LogFileEvents = 0;
     int32_t DisplayFileEvents = 0;
@@ -63,8 +65,9 @@ inline bool operator==(const PluginSettings& a, const PluginSettings& b) {
            a.DisplayPresenceEvents == b.DisplayPresenceEvents &&
            a.PresenceEventsMessage == b.PresenceEventsMessage &&
            a.PresenceUpdateInterval == b.PresenceUpdateInterval && a.SourceWatchMode == b.SourceWatchMode &&
-           a.Sources == b.Sources && a.LogFileEvents == b.LogFileEvents &&
-           a.DisplayFileEvents == b.DisplayFileEvents && a.FileEventsMessage == b.FileEventsMessage;
+           a.Sources == b.Sources && a.WindowsEventLog == b.WindowsEventLog &&
+           a.LogFileEvents == b.LogFileEvents && a.DisplayFileEvents == b.DisplayFileEvents &&
+           a.FileEventsMessage == b.FileEventsMessage;
 }
 inline bool operator!=(const PluginSettings& a, const PluginSettings& b) {
     return !(a == b);

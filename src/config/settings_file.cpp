@@ -75,6 +75,7 @@ PluginSettings readSettings(IniReader& reader) {
         readSigned(reader, "DisplayPresenceEvents", defaults.DisplayPresenceEvents);
     settings.PresenceUpdateInterval = clampPresenceInterval(reader.readNumber(
         kSettingsSection, "PresenceUpdateInterval", static_cast<int32_t>(defaults.PresenceUpdateInterval)));
+    settings.WindowsEventLog = readSigned(reader, "WindowsEventLog", defaults.WindowsEventLog);
     settings.LogFile = readSetting(reader, "LogFile", defaults.LogFile);
     settings.EnterEventsMessage = readSetting(reader, "EnterEventsMessage", defaults.EnterEventsMessage);
     settings.LeaveEventsMessage = readSetting(reader, "LeaveEventsMessage", defaults.LeaveEventsMessage);
@@ -114,6 +115,9 @@ std::string formatSettingsFile(const PluginSettings& s) {
     addQuoted(text, "PresenceEventsMessage  ", s.PresenceEventsMessage);
     addNumber(text, "PresenceUpdateInterval ", static_cast<int32_t>(s.PresenceUpdateInterval));
     addNumber(text, "SourceWatchMode        ", s.SourceWatchMode);
+    // Written only when on, so a file without the Event Log stays as it always was.
+    if (s.WindowsEventLog != 0)
+        addNumber(text, "WindowsEventLog        ", s.WindowsEventLog);
     // The file event keys only once they are set, so a file of the other settings stays as it was.
     const PluginSettings defaults;
     if (s.LogFileEvents != defaults.LogFileEvents || s.DisplayFileEvents != defaults.DisplayFileEvents ||

@@ -7,6 +7,7 @@
 #include "events/file_event_dispatch.h"
 #include "events/message_template.h"
 #include "events/rights_notice.h"
+#include "events/windows_event_log.h"
 
 namespace {
 
@@ -57,8 +58,10 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
     expandMessage(event, text);
 
     if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test) {
-        if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share))
+        if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share)) {
             writeEvent(event);
+            reportToWindowsEventLog(settings, event);
+        }
     }
 
     if (modeShows(settings.PluginMode)) {
@@ -73,8 +76,12 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test)
 bool dispatchRightsNotice(const std::string& host_program) {
     try {
         const SettingsSnapshot settings = currentSettings();
-        if (!settings || !modeShows(settings->PluginMode))
+        if (!settings)
             return false;
+        const bool reported =
+            modeLogs(settings->PluginMode) && reportRightsNoticeToWindowsEventLog(*settings, host_program);
+        if (!modeShows(settings->PluginMode))
+            return reported;
         platformRequestAlert(rightsNoticeText(host_program), nullptr, settings->PersistentAlerts);
         return true;
     } catch (...) {

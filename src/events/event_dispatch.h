@@ -14,8 +14,8 @@
 // kind or logged. Takes no lock; lets no exception out.
 void dispatchEvent(const ShareEvent& event, bool test);
 
-// Shows the rights notice as an alert, in the modes that show alerts. True when
-// the mode shows alerts (the notice went out); false when it shows none.
+// Shows the rights notice as an alert, in the modes that show alerts, and writes
+// it to the Windows Event Log where that is on. True when it went out either way.
 bool dispatchRightsNotice(const std::string& host_program);
 
 // Platform seam: asks the host to show an alert with the text, handing it a heap

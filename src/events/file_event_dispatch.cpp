@@ -5,6 +5,7 @@
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
 #include "events/message_template.h"
+#include "events/windows_event_log.h"
 
 bool isFileEvent(EventKind kind) {
     return kind == EventKind::FileOpened || kind == EventKind::FileClosed;
@@ -18,8 +19,10 @@ void deliverFileEvent(const PluginSettings& settings, const ShareEvent& event, b
         DebugTrace("%s: %s:%s [%s]", TRACE_TAG, opened ? "OPEN" : "CLOSE", share, event.FileName.c_str());
         const bool logs = mode == LogEvents || mode == ShowAndLogEvents;
         if (logs && settings.LogFileEvents != 0 &&
-            (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share)))
+            (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share))) {
             writeEvent(event);
+            reportToWindowsEventLog(settings, event);
+        }
     }
     if (!opened || (mode != ShowEvents && mode != ShowAndLogEvents))
         return;

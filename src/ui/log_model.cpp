@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <numeric>
 #include <string>
 #include <string_view>
@@ -193,27 +196,103 @@ struct SortScratch {
     std::vector<std::string_view> folded;
     std::vector<uint32_t> order;
     std::vector<uint32_t> rank;
-    std::vector<uint32_t> settled;
+    std::vector<uint32_t> tree;
+    std::vector<uint32_t> slot;
+    std::vector<uint32_t> group_start;
+    std::vector<uint32_t> group_size;
+    std::vector<uint32_t> head;
+    std::vector<uint32_t> smaller_seen;
     std::vector<LogEntry> sorted;
 };
 
-// The exchange sort itself, on the keys' ranks: integer compares and swaps in place of string
-// work. For each position, every later one that holds a smaller rank swaps in. Position i ends
-// with the smallest rank still to place, settled[i] (the ranks in ascending order); once it holds
-// that, no later rank is smaller and the rest of the pass would swap nothing, so it stops there.
-void exchangeSortByRank(std::vector<uint32_t>& rank, std::vector<uint32_t>& order,
-                        const std::vector<uint32_t>& settled) {
-    const std::size_t count = order.size();
-    for (std::size_t i = 0; i + 1 < count; ++i) {
-        uint32_t smallest = rank[i];
-        for (std::size_t j = i + 1; smallest != settled[i] && j < count; ++j) {
-            if (rank[j] < smallest) {
-                rank[i] = rank[j];
-                rank[j] = smallest;
-                smallest = rank[i];
-                std::swap(order[i], order[j]);
-            }
+// A Fenwick tree of counts over `tree`'s size: counts below a value, and the k-th free place.
+void treeAdd(std::vector<uint32_t>& tree, std::size_t at, uint32_t count) {
+    for (++at; at <= tree.size(); at += at & (0 - at))
+        tree[at - 1] += count;
+}
+
+uint32_t treeCountBelow(const std::vector<uint32_t>& tree, std::size_t end) {
+    uint32_t sum = 0;
+    for (; end > 0; end -= end & (0 - end))
+        sum += tree[end - 1];
+    return sum;
+}
+
+// The place of the (k+1)-th 1 among `size` places, in a tree of `size` that counts them.
+std::size_t treeFind(const uint32_t* tree, std::size_t size, uint32_t k) {
+    std::size_t at = 0;
+    std::size_t step = 1;
+    while (step * 2 <= size)
+        step *= 2;
+    for (; step > 0; step /= 2) {
+        if (at + step <= size && tree[at + step - 1] <= k) {
+            at += step;
+            k -= tree[at - 1];
         }
+    }
+    return at;
+}
+
+// The order the exchange sort leaves, in O(n log n), on the keys' ranks (0 the first to place).
+// For each position i the exchange sort carries the entry at i along the later ones, trading
+// it for each one that ranks before it, and leaves the last one taken at i. Seen by one rank
+// r alone, with the entries of ranks before r as "smaller": while smaller ones remain, a pass
+// either drops the first smaller one or, when an entry of rank r comes first, moves that one to
+// the place of the first smaller one, behind the others of rank r before it. So, walking the
+// entries in order, the entries of rank r form a ring: each smaller entry after the first of
+// rank r turns it by one (its front goes to the back), and each entry of rank r joins it at the
+// back. The ring read from its front is their final order. The turns are counted with a tree
+// over the ranks; each entry's place in its ring is where it was inserted, and the insertions
+// are replayed backwards over a tree of free places.
+void exchangeSortOrder(const std::vector<uint32_t>& rank, uint32_t ranks, std::vector<uint32_t>& order,
+                       SortScratch& scratch) {
+    const std::size_t count = rank.size();
+    std::vector<uint32_t>& tree = scratch.tree;
+    std::vector<uint32_t>& slot = scratch.slot; // each entry's insertion place in its ring
+    std::vector<uint32_t>& size = scratch.group_size;
+    std::vector<uint32_t>& head = scratch.head;
+    std::vector<uint32_t>& seen = scratch.smaller_seen; // smaller entries before the ring's last turn
+    tree.assign(ranks, 0);
+    slot.resize(count);
+    size.assign(ranks, 0);
+    head.assign(ranks, 0);
+    seen.assign(ranks, 0);
+    for (std::size_t k = 0; k < count; ++k) {
+        const uint32_t r = rank[k];
+        const uint32_t smaller = treeCountBelow(tree, r);
+        treeAdd(tree, r, 1);
+        if (size[r] > 0)
+            head[r] = (head[r] + (smaller - seen[r]) % size[r]) % size[r];
+        // Joining at the back is joining before the front; the front moves up by one.
+        slot[k] = head[r];
+        head[r] = size[r] > 0 ? head[r] + 1 : 0;
+        ++size[r];
+        seen[r] = smaller;
+    }
+    std::vector<uint32_t>& start = scratch.group_start;
+    start.assign(ranks + 1, 0);
+    for (uint32_t r = 0; r < ranks; ++r)
+        start[r + 1] = start[r] + size[r];
+    // The smaller entries after each ring's last member still turn it.
+    for (uint32_t r = 0; r < ranks; ++r) {
+        if (size[r] > 0)
+            head[r] = (head[r] + (start[r] - seen[r]) % size[r]) % size[r];
+    }
+    // Backwards, each entry takes the free place of its insertion: its place in the ring. Each
+    // ring has a tree of its own free places, over its slice of `tree`, all free at first.
+    tree.resize(count);
+    for (uint32_t r = 0; r < ranks; ++r) {
+        for (std::size_t at = 1; at <= size[r]; ++at)
+            tree[start[r] + at - 1] = static_cast<uint32_t>(at & (0 - at));
+    }
+    order.resize(count);
+    for (std::size_t k = count; k-- > 0;) {
+        const uint32_t r = rank[k];
+        uint32_t* const ring = tree.data() + start[r];
+        const std::size_t place = treeFind(ring, size[r], slot[k]);
+        for (std::size_t at = place + 1; at <= size[r]; at += at & (0 - at))
+            --ring[at - 1];
+        order[start[r] + (place + size[r] - head[r]) % size[r]] = static_cast<uint32_t>(k);
     }
 }
 
@@ -265,18 +344,13 @@ void sortDay(const LogBook& book, std::vector<LogEntry>& entries, int column, bo
         if (!ascending)
             std::reverse(order.begin(), order.end());
     } else {
-        // Descending swaps where the key at i is the smaller: the same passes on inverted ranks.
-        std::vector<uint32_t>& settled = scratch.settled;
-        settled.resize(count);
+        // Descending places the greatest key first: the same on inverted ranks.
         const uint32_t top = rank[order[count - 1]];
-        for (std::size_t k = 0; k < count; ++k)
-            settled[k] = ascending ? rank[order[k]] : top - rank[order[count - 1 - k]];
         if (!ascending) {
             for (uint32_t& r : rank)
                 r = top - r;
         }
-        std::iota(order.begin(), order.end(), 0U);
-        exchangeSortByRank(rank, order, settled);
+        exchangeSortOrder(rank, top + 1, order, scratch);
     }
 
     std::vector<LogEntry>& sorted = scratch.sorted;
@@ -309,28 +383,54 @@ void parseLogText(std::string_view text, LogBook& book, std::size_t slice) {
     reader.finish();
 }
 
-bool loadLogFile(const std::string& path, LogBook& book) {
+bool loadLogFile(const std::string& path, LogBook& book, std::string* why) {
+    const auto fail = [why](const char* reason) {
+        if (why != nullptr)
+            *why = reason;
+        return false;
+    };
     // Binary: the reader does the text mode's translation itself, the same on every platform.
     // Closed however the reading ends, an allocation that fails included.
+    errno = 0;
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(std::fopen(path.c_str(), "rb"), &std::fclose);
     std::FILE* const file = owned.get();
     if (file == nullptr)
-        return false;
-    // The fields take less than the file: room for all of it makes the text once.
+        return fail(errno != 0 ? std::strerror(errno) : "It cannot be opened");
+    // The fields take less than the file: room for all of it makes the text once. Where a long
+    // has 32 bits, a file over 2 GB has no size here, and would not fit in memory anyway.
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0)
         size = std::ftell(file);
+    if (size < 0)
+        return fail("It is over 2 GB");
     std::rewind(file);
-    LogTextReader reader(book, size > 0 ? static_cast<std::size_t>(size) : 0);
-    std::vector<char> block(kLogReadBlock);
-    for (;;) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), file);
-        if (got == 0)
-            break;
-        reader.feed(std::string_view(block.data(), got));
+    // Read into a book of its own: the days shown stay whole until it has all been read.
+    LogBook fresh;
+    try {
+        LogTextReader reader(fresh, static_cast<std::size_t>(size));
+        std::vector<char> block(kLogReadBlock);
+        for (;;) {
+            const std::size_t got = std::fread(block.data(), 1, block.size(), file);
+            if (got == 0)
+                break;
+            reader.feed(std::string_view(block.data(), got));
+        }
+        if (std::ferror(file) != 0)
+            return fail("It could not be read to its end");
+        reader.finish();
+    } catch (const std::bad_alloc&) {
+        return fail("There is not enough memory for it");
+    } catch (const std::length_error&) {
+        return fail("There is not enough memory for it");
     }
-    reader.finish();
+    book.Text.swap(fresh.Text);
+    book.Days.swap(fresh.Days);
     return true;
+}
+
+void releaseLogDays(LogBook& book) {
+    std::string().swap(book.Text);
+    std::vector<LogDay>().swap(book.Days);
 }
 
 void sortLog(int column, LogBook& book) {

@@ -27,8 +27,8 @@ struct LogDay {
     std::vector<LogEntry> Entries; // in file order until sorted
 };
 
-// Everything the viewer shows. The shell keeps one for the life of the library, so the days of
-// the last successful load and the sort state outlive the dialog. Each text is held once, in
+// Everything the viewer shows. The shell keeps one for the life of the library: the sort state
+// outlives the dialog; the days are released when it closes. Each text is held once, in
 // Text: a big log takes little more than its file's size.
 struct LogBook {
     std::string Text;         // the days' dates and the entries' fields
@@ -52,9 +52,13 @@ constexpr std::size_t kLogReadBlock = std::size_t{1} << 16;
 // as the file's blocks come; the days are the same whatever the slices.
 void parseLogText(std::string_view text, LogBook& book, std::size_t slice = kLogReadBlock);
 
-// parseLogText on the file's contents. A file that cannot be opened leaves the days as they were
-// and gives false.
-bool loadLogFile(const std::string& path, LogBook& book);
+// parseLogText on the file's contents, read into new days that replace the book's only once the
+// whole file is read. A file that cannot be opened or read to its end, or does not fit in
+// memory, leaves the days as they were and gives false, with why in one line in `why`.
+bool loadLogFile(const std::string& path, LogBook& book, std::string* why = nullptr);
+
+// Gives back the memory of the text and the days; the sort state stays.
+void releaseLogDays(LogBook& book);
 
 // A click on column 0 to 6: the same column again flips the direction, another one sorts it
 // ascending. Then each day's entries are sorted on their own by that field, letter case ignored

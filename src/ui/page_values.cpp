@@ -45,6 +45,7 @@ void applyPageValues(const PageValues& values, PluginSettings& settings) {
     if (values.plugin_mode_selection >= 0)
         settings.PluginMode = values.plugin_mode_selection;
     settings.LogFile = cut(values.log_file, kPageTextMax);
+    settings.WindowsEventLog = values.windows_event_log ? 1 : 0;
 
     settings.DisplayEnterEvents = values.display_enter ? 1 : 0;
     settings.EnterEventsMessage = cut(values.enter_message, kPageTextMax);

@@ -33,6 +33,7 @@ struct PageValues {
     bool persistent_alerts = false;
     int plugin_mode_selection = -1; // the mode box's selected index; -1 none
     std::string log_file;
+    bool windows_event_log = false;
     // Events page.
     bool display_enter = false;
     std::string enter_message;

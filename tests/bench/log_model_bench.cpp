@@ -11,6 +11,8 @@
 //   LogSort_again/<col>  clicking that column again and again: each day turned the other way
 //   LogSortOneDay_ours   one day of 10,000 lines sorted by the event word (two values), ascending
 //                        and then descending; _literal: the same with the exchange sort written down
+//   LogSortReversed      one day of 100,000 lines, two a second, sorted by time descending and then
+//                        clicked again: reversed, repeated keys, the exchange sort's worst case (< 1 s)
 // Columns: 0 time (distinct within a day), 1 event word (two values), 2 user (40), 3 address
 // (60), 4 host name (60), 5 share (8). All but the time have many equal keys per day.
 
@@ -183,8 +185,27 @@ void sortOneDayByEvent(benchmark::State& state, void (*sort)(int, LogBook&)) {
     }
 }
 
+// 100,000 entries, two in each second, sorted by time descending: reversed, repeated keys.
+void sortReversed(benchmark::State& state) {
+    std::string text;
+    for (int k = 0; k < 100000; ++k)
+        text += "01/01/2026 " + std::to_string(100000 + k / 2) + " ENTER u a h s\r\n";
+    LogBook reversed;
+    parseLogText(text, reversed);
+    sortLog(0, reversed);
+    sortLog(0, reversed);
+    for ([[maybe_unused]] auto _ : state) {
+        state.PauseTiming();
+        LogBook book = reversed;
+        state.ResumeTiming();
+        sortLog(0, book);
+        benchmark::DoNotOptimize(book.Days.data());
+    }
+}
+
 } // namespace
 
+BENCHMARK(sortReversed)->Name("LogSortReversed")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(sortOneDayByEvent, ours, &sortLog)
     ->Name("LogSortOneDay_ours")
     ->Unit(benchmark::kMillisecond);

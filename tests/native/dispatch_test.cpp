@@ -4,6 +4,7 @@
 #include "events/event_dispatch.h"
 #include "events/event_log.h"
 #include "support/alert_recorder.h"
+#include "support/windows_event_recorder.h"
 #include "support/debug_output_capture.h"
 #include "support/fixed_clock.h"
 #include "support/name_service_stub.h"
@@ -89,23 +90,28 @@ protected:
 
 // Every combination of mode, watch mode, source membership, display switch, test
 // flag and kind, checked against the outcome rules: alert, log line, kind trace
-// line and the number of source lookups.
+// line and the number of source lookups; each mode runs twice, the second time
+// with the Windows Event Log on, which then gets exactly the log's events.
 TEST_F(DispatchTest, OutcomeMatrix) {
-    for (int mode = Inactive; mode <= ShowAndLogEvents; ++mode)
+    for (int round = 0; round < 2 * (ShowAndLogEvents + 1); ++round)
         for (int watch = 0; watch <= 1; ++watch)
             for (bool selected : {true, false})
                 for (bool display : {true, false})
                     for (bool test : {false, true})
                         for (EventKind kind : {EventKind::Enter, EventKind::Leave, EventKind::Presence}) {
+                            const int mode = round % (ShowAndLogEvents + 1);
+                            const bool event_log = round > ShowAndLogEvents;
                             PluginSettings settings = baseSettings();
                             settings.PluginMode = mode;
                             settings.SourceWatchMode = watch;
                             settings.DisplayEnterEvents = display ? 1 : 0;
                             settings.DisplayLeaveEvents = display ? 1 : 0;
                             settings.DisplayPresenceEvents = display ? 1 : 0;
+                            settings.WindowsEventLog = event_log ? 1 : 0;
                             replaceSettings(settings);
                             std::filesystem::remove(log_);
                             clearRecordedAlerts();
+                            recordedWindowsEvents().clear();
                             clearCapturedTrace();
 
                             const std::string share = selected ? "Public" : "Private";
@@ -129,7 +135,7 @@ TEST_F(DispatchTest, OutcomeMatrix) {
                             SCOPED_TRACE(testing::Message()
                                          << "mode " << mode << " watch " << watch << " selected " << selected
                                          << " display " << display << " test " << test << " kind "
-                                         << kKindNames[static_cast<int>(kind)]);
+                                         << kKindNames[static_cast<int>(kind)] << " event log " << event_log);
                             const std::vector<RecordedAlert> alerts = recordedAlerts();
                             ASSERT_EQ(alerts.size(), alert ? 1u : 0u);
                             if (alert) {
@@ -144,6 +150,10 @@ TEST_F(DispatchTest, OutcomeMatrix) {
                                                         "\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"" + share +
                                                         "\"\n");
                             }
+                            const std::vector<WindowsEvent>& reported = recordedWindowsEvents();
+                            ASSERT_EQ(reported.size(), logged && event_log ? 1u : 0u);
+                            EXPECT_TRUE(reported.empty() ||
+                                        reported[0].id == (kind == EventKind::Enter ? 1001u : 1002u));
                             const std::vector<std::string> trace = capturedTraceLines();
                             const bool kind_traced = mode != Inactive && !test;
                             ASSERT_FALSE(trace.empty() && kind_traced);
@@ -173,12 +183,15 @@ TEST_F(DispatchTest, FileEventOutcomeMatrix) {
                             settings.LogFileEvents = switches & 1;
                             settings.DisplayFileEvents = (switches >> 1) & 1;
                             settings.FileEventsMessage = "$FileName$ on $ShareName$";
+                            settings.WindowsEventLog = 1;
                             replaceSettings(settings);
                             std::filesystem::remove(log_);
                             clearRecordedAlerts();
+                            recordedWindowsEvents().clear();
                             const std::string share = selected ? "Public" : "Private";
                             ShareEvent event = makeEvent(kind, share);
                             event.FileName = "a.txt";
+                            event.FilePath = "C:\\Public\\a.txt";
                             dispatchEvent(event, test);
 
                             const bool opened = kind == EventKind::FileOpened;
@@ -197,7 +210,12 @@ TEST_F(DispatchTest, FileEventOutcomeMatrix) {
                             }
                             const std::vector<std::string> lines = logLines();
                             ASSERT_EQ(lines.size(), logged ? 1u : 0u);
+                            const std::vector<WindowsEvent>& reported = recordedWindowsEvents();
+                            ASSERT_EQ(reported.size(), logged ? 1u : 0u)
+                                << "the Windows Event Log with the line";
                             if (logged) {
+                                EXPECT_EQ(reported[0].id, opened ? EventIdFileOpened : EventIdFileClosed);
+                                EXPECT_EQ(reported[0].strings[StringFilePath], "C:\\Public\\a.txt");
                                 EXPECT_EQ(lines[0], "07/03/2026 09:05:03 \"" +
                                                         std::string(opened ? "OPEN" : "CLOSE") +
                                                         "\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"" + share +

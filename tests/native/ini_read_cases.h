@@ -66,6 +66,7 @@ inline PluginSettings variedSettings() {
     s.PresenceEventsMessage = "$ActiveTime$ \xe9t\xe9 \x80\xff";
     s.PresenceUpdateInterval = 4294967289u;
     s.SourceWatchMode = 0;
+    s.WindowsEventLog = 2; // kept as read, and only written when not 0
     for (int i = 1; i <= 12; ++i)
         s.Sources.push_back({"Share " + std::to_string(i), "D:\\Shares\\" + std::to_string(i)});
     s.Sources.push_back({"Public", ""});

@@ -120,6 +120,7 @@ TEST(ReadSettings, AsksForEachKeyWithItsBufferSize) {
                                               "Settings/DisplayLeaveEvents",
                                               "Settings/DisplayPresenceEvents",
                                               "Settings/PresenceUpdateInterval",
+                                              "Settings/WindowsEventLog",
                                               "Settings/LogFileEvents",
                                               "Settings/DisplayFileEvents",
                                               "Sources/SourcesCount"};

@@ -216,7 +216,7 @@ TEST(LogFile, ReadsTheSameAsTheText) {
     EXPECT_EQ(describe(from_file), describe(from_text));
 }
 
-TEST(LogFile, AFileThatCannotBeOpenedKeepsTheDays) {
+TEST(LogFile, AFileThatCannotBeReadKeepsTheDaysAndSaysWhy) {
     TempFolder folder;
     ASSERT_TRUE(folder.valid());
     const std::string path = folder.file("tarnwicklog.txt");
@@ -226,8 +226,17 @@ TEST(LogFile, AFileThatCannotBeOpenedKeepsTheDays) {
     const std::vector<std::string> loaded = describe(book);
     ASSERT_EQ(loaded.size(), 2U);
 
-    EXPECT_FALSE(loadLogFile(folder.file("missing.txt"), book));
+    std::string why;
+    EXPECT_FALSE(loadLogFile(folder.file("missing.txt"), book, &why));
     EXPECT_EQ(describe(book), loaded);
+    EXPECT_EQ(why, "No such file or directory");
+    // A folder opens here but cannot be read: the days read so far are not kept.
+    EXPECT_FALSE(loadLogFile(folder.file(""), book, &why));
+    EXPECT_EQ(describe(book), loaded);
+    EXPECT_NE(why, "No such file or directory");
+    releaseLogDays(book);
+    EXPECT_TRUE(book.Days.empty());
+    EXPECT_EQ(book.Text.capacity(), std::string().capacity());
 
     // An empty file is read: it empties the days.
     writeFile(path, "");

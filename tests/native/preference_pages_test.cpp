@@ -75,6 +75,7 @@ TEST(PageValues, ApplyCopiesEveryPageAndRebuildsSourcesFromSelectedRows) {
     values.persistent_alerts = true;
     values.plugin_mode_selection = -1;
     values.log_file = std::string(3000, 'L');
+    values.windows_event_log = true;
     values.display_enter = false;
     values.enter_message = "in";
     values.display_leave = true;
@@ -91,6 +92,7 @@ TEST(PageValues, ApplyCopiesEveryPageAndRebuildsSourcesFromSelectedRows) {
     EXPECT_EQ(settings.PersistentAlerts, 1);
     EXPECT_EQ(settings.PluginMode, ShowEvents) << "no selection keeps the mode";
     EXPECT_EQ(settings.LogFile, std::string(2047, 'L'));
+    EXPECT_EQ(settings.WindowsEventLog, 1);
     EXPECT_EQ(settings.DisplayEnterEvents, 0);
     EXPECT_EQ(settings.EnterEventsMessage, "in");
     EXPECT_EQ(settings.DisplayLeaveEvents, 1);

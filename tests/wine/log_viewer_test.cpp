@@ -32,6 +32,28 @@ std::vector<std::string> logRows(HWND list) {
     return rows;
 }
 
+// The width that shows header `column` whole: its text in the header's font, its arrow, a margin
+// of three edges on either side of each, and the dividing edge.
+int headerNeed(HWND list, int column) {
+    const char* const kHeaders[] = {"Time", "Event", "User", "Computer IP", "Computer Name", "Share Name"};
+    HWND header = ListView_GetHeader(list);
+    HDC dc = GetDC(header);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32A(dc, kHeaders[column], lstrlenA(kHeaders[column]), &text);
+    SelectObject(dc, old);
+    ReleaseDC(header, dc);
+    int arrow = 0, height = 0;
+    ImageList_GetIconSize(Header_GetImageList(header), &arrow, &height);
+    return text.cx + arrow + 13 * GetSystemMetrics(SM_CXEDGE);
+}
+
+std::string statusText(HWND dialog) {
+    char text[256] = {};
+    GetDlgItemTextA(dialog, 1100, text, sizeof text);
+    return IsWindowVisible(GetDlgItem(dialog, 1100)) ? text : "";
+}
+
 TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
     open("", "");
     writeFile(logPath(), "07/12/2026 10:00:00 \"ENTER\" \"bob\" \"1.2.3.4\" \"h\" \"S\"\r\n"
@@ -42,17 +64,27 @@ TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
                          "07/12/2026 11:00:00 \"ENTER\" \"dee\" \"1.2.3.4\" \"h\" \"S\"\r\n");
     std::vector<std::vector<std::string>> seen;
     std::vector<std::vector<int>> arrows;
+    std::vector<std::string> statuses;
+    std::vector<int> cut_headers;
     ModalDriver viewer("Tarnwick Log", [&](HWND dialog) {
         HWND list = GetDlgItem(dialog, 1021);
         auto look = [&] {
             seen.push_back(logRows(list));
             arrows.push_back(headerImages(list, 6));
+            statuses.push_back(statusText(dialog));
         };
         look();
         clickHeader(dialog, 1021, 0);
         look();
         clickHeader(dialog, 1021, 0);
         look();
+        clickHeader(dialog, 1021, 1);
+        for (int column = 0; column < 6; ++column) {
+            if (ListView_GetColumnWidth(list, column) < headerNeed(list, column))
+                cut_headers.push_back(column);
+        }
+        clickHeader(dialog, 1021, 0); // up and down by time: the file order again
+        clickHeader(dialog, 1021, 0);
         DeleteFileA(logPath().c_str());
         SendDlgItemMessageA(dialog, 1024, BM_CLICK, 0, 0);
         look();
@@ -61,7 +93,16 @@ TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
     });
     click(general(), 1018);
     ASSERT_TRUE(viewer.finish());
-    ASSERT_EQ(seen.size(), 4u);
+    // Closed, the viewer gave its days back: opened again without the file, it shows none, and why.
+    ModalDriver again("Tarnwick Log", [&](HWND dialog) {
+        seen.push_back(logRows(GetDlgItem(dialog, 1021)));
+        statuses.push_back(statusText(dialog));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    click(general(), 1018);
+    ASSERT_TRUE(again.finish());
+    ASSERT_EQ(seen.size(), 5u);
 
     const std::string spacer = "3 0 ||";
     const std::vector<std::string> file_order = {
@@ -87,26 +128,30 @@ TEST_F(LogViewer, ShowsDaysSortsEachDayAndRefreshes) {
     EXPECT_EQ(seen[1], ascending) << "each day sorted by time on its own";
     EXPECT_EQ(arrows[1], (std::vector<int>{0, 2, 2, 2, 2, 2}));
     EXPECT_EQ(seen[2], file_order) << "a second click sorts descending";
+    EXPECT_EQ(cut_headers, std::vector<int>{}) << "each header shows its text and arrow whole";
     EXPECT_EQ(arrows[2], (std::vector<int>{1, 2, 2, 2, 2, 2}));
     EXPECT_EQ(seen[3], file_order) << "Refresh without the file keeps the days, in file order";
     EXPECT_EQ(arrows[3], (std::vector<int>{2, 2, 2, 2, 2, 2}));
-    EXPECT_EQ(countTrace("TARNWICK: sort column 0"), 2u);
+    EXPECT_EQ(countTrace("TARNWICK: sort column 0"), 4u);
+    const std::string missing = "The log could not be read: No such file or directory";
+    EXPECT_EQ(statuses, (std::vector<std::string>{"", "", "", missing, missing}));
+    EXPECT_EQ(seen[4], std::vector<std::string>{});
 }
 
 } // namespace
 
 namespace {
 
-// The three sizing steps on every row of the list, as the viewer takes them on a small log.
+// The sizing steps on every row of the list, as the viewer takes them on a small log.
 std::vector<int> sizedOverEveryRow(HWND list) {
     std::vector<int> widths;
     for (int column = 0; column < 6; ++column) {
         SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
-        const auto contents = SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0);
+        // Entries are indented by one 16-pixel step in column 0, which the list's fit leaves out.
+        const auto contents = SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0) + (column == 0 ? 16 : 0);
         SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
-        if (SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0) < contents)
-            SendMessageA(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
-        widths.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
+        widths.push_back(
+            static_cast<int>(std::max(contents, SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0))));
     }
     return widths;
 }
@@ -131,13 +176,15 @@ TEST_F(LogViewer, ABigLogGetsTheColumnWidthsOfEveryRow) {
         for (int column = 0; column < 6; ++column)
             shown.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
         exact = sizedOverEveryRow(list);
+        for (int column = 0; column < 6; ++column)
+            exact[column] = std::max(exact[column], headerNeed(list, column));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         return true;
     });
     click(general(), 1018);
     ASSERT_TRUE(viewer.finish());
     EXPECT_EQ(rows, 1506);
-    EXPECT_EQ(shown, exact);
+    EXPECT_EQ(shown, exact) << "every row's width, or the header's with its arrow where wider";
 }
 
 // "View log file" hands the log to the program the system associates with its

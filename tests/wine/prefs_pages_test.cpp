@@ -14,10 +14,12 @@ TEST_F(PrefsPages, GeneralPageShowsTheSettingsAndApplyStoresItsValues) {
     EXPECT_EQ(SendDlgItemMessageA(page, 1019, CB_GETCOUNT, 0, 0), 4);
     EXPECT_EQ(text(page, 1019), "Log Events");
     EXPECT_EQ(IsDlgButtonChecked(page, 1012), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(page, 1400), BST_UNCHECKED) << "the Windows Event Log";
     EXPECT_EQ(text(page, 1004), logPath());
 
     SendDlgItemMessageA(page, 1019, CB_SETCURSEL, 3, 0);
     toggle(page, 1012);
+    toggle(page, 1400);
     SetDlgItemTextA(page, 1004, "C:\\logs\\b.txt");
     ASSERT_EQ(hoststub::sendPrefsAction(1), 0);
     PluginSettings expected;
@@ -25,6 +27,7 @@ TEST_F(PrefsPages, GeneralPageShowsTheSettingsAndApplyStoresItsValues) {
     expected.PluginMode = ShowAndLogEvents;
     expected.PersistentAlerts = 0;
     expected.LogFile = "C:\\logs\\b.txt";
+    expected.WindowsEventLog = 1;
     EXPECT_EQ(readFile(iniPath()), formatSettingsFile(expected)) << "the file is rewritten whole";
     EXPECT_TRUE(IsWindow(window())) << "Apply keeps the window";
 

@@ -188,10 +188,39 @@ TEST_F(PrefsWindow, TabFromTheHostWalksEachPageThenTheTabControl) {
         while (walked.emplace_back(GetDlgCtrlID(GetFocus())) != IDOK && walked.size() < 50);
     }
     EXPECT_EQ(walked,
-              (std::vector<int>{1019, 1012, 1004, 1032, 1018, 1028, 1031, 100, 3,    2,    1,    1036, 1039,
-                                1032, 1040, 1024, 1031, 100,  3,    2,    1,   1003, 1025, 1006, 1005, 1026,
-                                1008, 1007, 1027, 1009, 1010, 1204, 1031, 100, 3,    2,    1}))
+              (std::vector<int>{1019, 1012, 1004, 1032, 1018, 1028, 1400, 1031, 100, 3,    2,    1,    1036,
+                                1039, 1032, 1040, 1024, 1031, 100,  3,    2,    1,   1003, 1025, 1006, 1005,
+                                1026, 1008, 1007, 1027, 1009, 1010, 1204, 1031, 100,  3,   2,    1}))
         << "the file events' check box last on the Events page (its text and Test are off with it)";
+}
+
+// Help and About: Tab reaches each document; the arrow and page keys scroll the About page's
+// longer one, which stays read-only.
+TEST_F(PrefsWindow, TabReachesTheHelpAndAboutDocumentsAndKeysScrollThem) {
+    open("", "");
+    HWND document = nullptr;
+    for (int tab = 3; tab < 5; ++tab) {
+        ASSERT_TRUE(selectPluginTab(window(), tab));
+        SetFocus(GetDlgItem(hostPreferencesWindow(), IDOK));
+        char name[32] = {};
+        for (int step = 0; step < 10 && std::string(name) != "RichEdit20A"; ++step) {
+            pressPreferencesKey(VK_TAB);
+            GetClassNameA(GetFocus(), name, sizeof name);
+        }
+        ASSERT_STREQ(name, "RichEdit20A") << "tab " << tab;
+        document = GetFocus();
+    }
+    const auto line = [document] { return SendMessageA(document, EM_GETFIRSTVISIBLELINE, 0, 0); };
+    const int length = GetWindowTextLengthA(document);
+    pressPreferencesKey(VK_NEXT);
+    EXPECT_GT(line(), 0);
+    pressPreferencesKey(VK_PRIOR);
+    EXPECT_EQ(line(), 0);
+    for (int step = 0; step < 60 && line() == 0; ++step)
+        pressPreferencesKey(VK_DOWN);
+    EXPECT_GT(line(), 0) << "page up, then down by lines";
+    SendMessageA(document, WM_CHAR, 'X', 1);
+    EXPECT_EQ(GetWindowTextLengthA(document), length);
 }
 
 } // namespace

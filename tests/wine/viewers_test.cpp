@@ -1,5 +1,5 @@
-// What both viewers do alike: Esc closes them, and however a viewer ends, its
-// image lists end with it.
+// What both viewers do alike: Esc closes them, however a viewer ends its image
+// lists end with it, and at twice the scale they lay themselves out twice as large.
 
 #include "prefs_fixture.h"
 
@@ -58,6 +58,54 @@ TEST_F(Viewers, EscClosesEachAndItsImagesEndWithItHoweverItEnds) {
             }
         }
     }
+}
+
+// A window at its scale: its place, then a child's size and font height and, for a list, its
+// first column's width and its images' width.
+std::vector<LONG> look(HWND window, HWND child) {
+    RECT place, inner;
+    GetWindowRect(window, &place);
+    GetWindowRect(child, &inner);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(child, WM_GETFONT, 0, 0)), sizeof font, &font);
+    int image = 0, height = 0;
+    ImageList_GetIconSize(Header_GetImageList(ListView_GetHeader(child)), &image, &height);
+    std::vector<LONG> seen(&place.left, &place.left + 4);
+    seen.insert(seen.end(), {inner.right - inner.left, inner.bottom - inner.top, font.lfHeight,
+                             ListView_GetColumnWidth(child, 0), image});
+    return seen;
+}
+
+// WM_DPICHANGED at 192 dpi suggesting twice the size (as far as the screen holds it): the look
+// after, and the look expected, the suggested place and the rest twice as large.
+std::pair<std::vector<LONG>, std::vector<LONG>> doubleScale(HWND window, HWND child) {
+    std::vector<LONG> expected = look(window, child);
+    RECT suggested{0, 0, std::min<LONG>(2 * (expected[2] - expected[0]), GetSystemMetrics(SM_CXSCREEN)),
+                   std::min<LONG>(2 * (expected[3] - expected[1]), GetSystemMetrics(SM_CYSCREEN))};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    std::copy_n(&suggested.left, 4, expected.begin());
+    for (size_t k = 4; k < expected.size(); ++k)
+        expected[k] *= 2;
+    return {look(window, child), expected};
+}
+
+TEST_F(Viewers, TwiceTheScaleLaysEachViewerAndThePreferencesOutTwiceAsLarge) {
+    open("", "");
+    writeFile(logPath(), "07/12/2026 10:00:00 \"ENTER\" \"bob\" \"1.2.3.4\" \"h\" \"S\"\r\n");
+    for (const Viewer& viewer : kViewers) {
+        std::pair<std::vector<LONG>, std::vector<LONG>> seen;
+        ModalDriver driver(viewer.caption, [&](HWND dialog) {
+            seen = doubleScale(dialog, GetDlgItem(dialog, viewer.list));
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        click(general(), viewer.button);
+        ASSERT_TRUE(driver.finish());
+        EXPECT_EQ(seen.first, seen.second) << viewer.caption;
+    }
+    // The preferences window, by its OK button.
+    const auto seen = doubleScale(hostPreferencesWindow(), GetDlgItem(hostPreferencesWindow(), IDOK));
+    EXPECT_EQ(seen.first, seen.second);
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 //          | click ID | apply | ok | cancel | prefsShow FLAG [X Y] | prefsAction CODE
 //          | key VK | sleep MS | shot NAME | modal ID NAME | event NAME | play SCENARIO
 //          | soak HOME CYCLES [failing] | tray-menu NAME | tray-alert NAME
-//          | time-viewer ID LIST COLUMN
+//          | time-viewer ID LIST COLUMN | dpi DPI
 //   prefs opens the stand-in's preferences window on the plug-in's entry; as the
 //   last step it stays open for a person until it is closed. tab and click act
 //   on the plug-in's window as a person would; apply, ok and cancel press the
@@ -25,6 +25,8 @@
 //   text and takes the shot NAME; without one within 30 s the stand-in ends with 6.
 //   time-viewer clicks control ID and times the viewer it opens and a click on
 //   column COLUMN of its list LIST (tools/host/viewer_timing.h).
+//   dpi sends the preferences window WM_DPICHANGED for scale DPI, as a move to a
+//   screen of that scale would (a modal's shot: TARNWICK_SHOT_DPI, modal_shot.cpp).
 
 #include "host_stand_in.h"
 #include "modal_shot.h"
@@ -225,6 +227,11 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             result = clickAndShootModal(pluginWindow(), std::atoi(arg), argv[i + 2]) ? 0 : -1;
             i += 2;
+        } else if (step == "dpi" && isNumber(arg)) {
+            std::printf("> dpi %s\n", arg);
+            std::fflush(stdout);
+            sendDpiChanged(openPreferencesFrame(), std::atoi(arg));
+            ++i;
         } else if (step == "time-viewer" && isNumber(arg) && i + 3 < argc) {
             std::printf("> time-viewer %s %s %s\n", arg, argv[i + 2], argv[i + 3]);
             std::fflush(stdout);

@@ -2,6 +2,8 @@
 
 #include "prefs_frame.h"
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +43,23 @@ HWND newDialog(const ShotJob& job) {
     return nullptr;
 }
 
+// For screenshots of a viewer sorted or at another scale: $TARNWICK_SHOT_COLUMN clicks that
+// header of the dialog's list first, $TARNWICK_SHOT_DPI rescales the dialog (sendDpiChanged).
+void prepareShot(HWND dialog) {
+    HWND list = FindWindowExA(dialog, nullptr, "SysListView32", nullptr);
+    if (const char* column = std::getenv("TARNWICK_SHOT_COLUMN"); column != nullptr && list != nullptr) {
+        NMLISTVIEW click{};
+        click.hdr.hwndFrom = list;
+        click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = std::atoi(column);
+        SendMessageA(dialog, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    }
+    if (const char* dpi = std::getenv("TARNWICK_SHOT_DPI"))
+        sendDpiChanged(dialog, std::atoi(dpi));
+}
+
 DWORD WINAPI shootWhenShown(void* job_pointer) {
     auto* job = static_cast<ShotJob*>(job_pointer);
     HWND dialog = nullptr;
@@ -50,6 +69,7 @@ DWORD WINAPI shootWhenShown(void* job_pointer) {
     }
     if (dialog == nullptr)
         return 0;
+    prepareShot(dialog);
     Sleep(700); // the dialog's loop paints it meanwhile
     std::printf("> shot %s\n", job->name.c_str());
     std::fflush(stdout);
@@ -63,6 +83,14 @@ DWORD WINAPI shootWhenShown(void* job_pointer) {
 }
 
 } // namespace
+
+void sendDpiChanged(HWND window, int dpi) {
+    RECT place;
+    GetWindowRect(window, &place);
+    RECT suggested{place.left, place.top, place.left + MulDiv(place.right - place.left, dpi, 96),
+                   place.top + MulDiv(place.bottom - place.top, dpi, 96)};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
 
 bool clickAndShootModal(HWND prefs, int control_id, const std::string& name) {
     ShotJob job;

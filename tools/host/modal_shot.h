@@ -10,3 +10,6 @@
 
 // True when the control was clicked and a dialog showed and was closed.
 bool clickAndShootModal(HWND prefs, int control_id, const std::string& name);
+
+// WM_DPICHANGED to a window laid out at 96 dpi: scale `dpi`, its size scaled as suggested.
+void sendDpiChanged(HWND window, int dpi);

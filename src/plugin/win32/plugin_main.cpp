@@ -9,6 +9,7 @@
 #include "config/settings_store.h"
 #include "config/win32/ini_path.h"
 #include "events/event_log.h"
+#include "events/win32/windows_event_source.h"
 #include "monitor/win32/tracker_lock.h"
 #include "plugin/lifecycle_events.h"
 #include "plugin/win32/plugin_state.h"
@@ -105,6 +106,7 @@ int handleStart() {
     sendHostRequest(host::kRequestPrefsInitialize, &prefs);
 
     setLogPath(currentSettings()->LogFile.c_str());
+    startWindowsEventLog(*currentSettings());
     // Without the event the watcher's waits would fail at once and it would poll
     // without a pause: then there is no watcher, and the plug-in stays idle.
     stop_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);

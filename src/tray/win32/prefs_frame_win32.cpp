@@ -19,22 +19,31 @@ constexpr int kButtonHeight = 26;
 constexpr int kEntryList = 100;
 constexpr int kApplyButton = 3;
 
+int screenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
 // Lives with the window, from WM_NCCREATE to WM_NCDESTROY.
 struct FrameState {
     PluginEntry plugin;
+    int dpi = screenDpi(); // the scale the window is laid out at
+    HFONT font = nullptr;  // the controls' font once rescaled; before, the stock one
 };
 
 FrameState* frameState(HWND frame) {
     return reinterpret_cast<FrameState*>(GetWindowLongPtrA(frame, GWLP_USERDATA));
 }
 
-int scaled(int pixels) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen != nullptr)
-        ReleaseDC(nullptr, screen);
+int scaled(int pixels, int dpi = screenDpi()) {
     return MulDiv(pixels, dpi, 96);
 }
+
+void layoutControls(HWND frame, int dpi);
+void rescale(HWND frame, int dpi, const RECT& suggested);
 
 int pressButton(HWND frame, int action) {
     const FrameState* state = frameState(frame);
@@ -54,9 +63,14 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wparam, LPARAM 
         break;
     }
     case WM_NCDESTROY:
+        if (const FrameState* state = frameState(frame); state != nullptr && state->font != nullptr)
+            DeleteObject(state->font);
         delete frameState(frame);
         SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
         break;
+    case WM_DPICHANGED:
+        rescale(frame, LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+        return 0;
     case WM_COMMAND:
         if (HIWORD(wparam) == BN_CLICKED) {
             switch (LOWORD(wparam)) {
@@ -92,30 +106,69 @@ HWND addChild(HWND frame, const char* window_class, const char* text, DWORD styl
     return child;
 }
 
+const struct {
+    const char* text;
+    DWORD style;
+    int id;
+} kButtons[] = {{"Apply", BS_PUSHBUTTON, kApplyButton},
+                {"Cancel", BS_PUSHBUTTON, IDCANCEL},
+                {"OK", BS_DEFPUSHBUTTON, IDOK}};
+
 void addControls(HWND frame) {
-    RECT client;
-    GetClientRect(frame, &client);
-    const int margin = scaled(kMargin);
-    const int button_width = scaled(kButtonWidth);
-    const int button_height = scaled(kButtonHeight);
-    const int y = client.bottom - margin - button_height;
-    HWND entries = addChild(frame, "LISTBOX", "", WS_BORDER | LBS_NOTIFY | WS_TABSTOP,
-                            RECT{margin, margin, margin + scaled(kListWidth), y - margin}, kEntryList);
+    HWND entries = addChild(frame, "LISTBOX", "", WS_BORDER | LBS_NOTIFY | WS_TABSTOP, RECT{}, kEntryList);
     SendMessageA(entries, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kEntryName));
     SendMessageA(entries, LB_SETCURSEL, 0, 0);
+    for (const auto& button : kButtons)
+        addChild(frame, "BUTTON", button.text, button.style | WS_TABSTOP, RECT{}, button.id);
+    layoutControls(frame, screenDpi());
+}
+
+// The list and the buttons in the client area at scale `dpi`: buttons at the bottom right, the
+// list down the left side above them.
+void layoutControls(HWND frame, int dpi) {
+    RECT client;
+    GetClientRect(frame, &client);
+    const int margin = scaled(kMargin, dpi);
+    const int button_width = scaled(kButtonWidth, dpi);
+    const int button_height = scaled(kButtonHeight, dpi);
+    const int y = client.bottom - margin - button_height;
+    MoveWindow(GetDlgItem(frame, kEntryList), margin, margin, scaled(kListWidth, dpi), y - 2 * margin, TRUE);
     int x = client.right - margin - button_width;
-    const struct {
-        const char* text;
-        DWORD style;
-        int id;
-    } buttons[] = {{"Apply", BS_PUSHBUTTON, kApplyButton},
-                   {"Cancel", BS_PUSHBUTTON, IDCANCEL},
-                   {"OK", BS_DEFPUSHBUTTON, IDOK}};
-    for (const auto& button : buttons) {
-        addChild(frame, "BUTTON", button.text, button.style | WS_TABSTOP,
-                 RECT{x, y, x + button_width, y + button_height}, button.id);
+    for (const auto& button : kButtons) {
+        MoveWindow(GetDlgItem(frame, button.id), x, y, button_width, button_height, TRUE);
         x -= button_width + margin;
     }
+}
+
+// WM_DPICHANGED: the suggested place, the controls and their font at the new scale, and the
+// plug-in's window at its area's new place.
+void rescale(HWND frame, int dpi, const RECT& suggested) {
+    FrameState* state = frameState(frame);
+    if (state == nullptr || dpi <= 0 || dpi == state->dpi)
+        return;
+    SetWindowPos(frame, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LOGFONTA style{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof style, &style);
+    style.lfHeight = MulDiv(style.lfHeight, dpi, screenDpi());
+    HFONT font = CreateFontIndirectA(&style);
+    for (HWND child = GetWindow(frame, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        if (id == kEntryList || id == kApplyButton || id == IDCANCEL || id == IDOK) {
+            if (font != nullptr)
+                SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        } else {
+            SetWindowPos(child, nullptr, scaled(kListWidth + 2 * kMargin, dpi), scaled(kMargin, dpi), 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    if (font != nullptr) {
+        if (state->font != nullptr)
+            DeleteObject(state->font);
+        state->font = font;
+    }
+    state->dpi = dpi;
+    layoutControls(frame, dpi);
 }
 
 BOOL CALLBACK findFrame(HWND window, LPARAM found) {

@@ -46,8 +46,10 @@ HWND loadDocumentPage(HWND page, int frame_id, int resource_id, const DocumentTr
 
     HWND document = CreateWindowExA(
         WS_EX_CLIENTEDGE, "RichEdit20A", "",
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_WANTRETURN, left,
-        top, right - left, bottom - top, page, nullptr, module_instance, nullptr);
+        // A tab stop, so that the keyboard reaches it and scrolls it with the arrow and page keys.
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
+            ES_WANTRETURN,
+        left, top, right - left, bottom - top, page, nullptr, module_instance, nullptr);
     if (document == nullptr) {
         DebugTrace(traces.create_failed, TRACE_TAG, lastError());
         return nullptr;

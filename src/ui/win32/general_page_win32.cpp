@@ -1,4 +1,5 @@
-// The General page: plug-in mode, persistent alerts and the event log file.
+// The General page: plug-in mode, persistent alerts, the event log file and the
+// Windows Event Log.
 
 #include "base/win32/module_instance.h"
 #include "config/settings_store.h"
@@ -33,6 +34,8 @@ void initialise(HWND page) {
     if (settings->PersistentAlerts != 0)
         CheckDlgButton(page, IDC_PERSISTENT_ALERTS, BST_CHECKED);
     SetDlgItemTextA(page, IDC_LOG_FILE, settings->LogFile.c_str());
+    if (settings->WindowsEventLog != 0)
+        CheckDlgButton(page, IDC_WINDOWS_EVENT_LOG, BST_CHECKED);
 }
 
 } // namespace

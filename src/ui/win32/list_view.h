@@ -34,8 +34,11 @@ public:
     int columnWidth(int column) const;
     // A width in pixels, or LVSCW_AUTOSIZE / LVSCW_AUTOSIZE_USEHEADER.
     void setColumnWidth(int column, int width) const;
-    // Makes the column as wide as the wider of its texts and its header; returns that width.
-    int fitColumn(int column) const;
+    // Makes the column as wide as the widest of its texts (plus `indent`, which the
+    // list's own fit leaves out) and its header with the sort arrow; returns that width.
+    int fitColumn(int column, int indent = 0) const;
+    // The width that shows the header of `column` whole: its text and its image.
+    int headerWidth(int column) const;
 
     int itemCount() const;
     // A list with owner data shows `count` rows; any other makes room for them.
@@ -58,6 +61,9 @@ public:
     int countPerPage() const;
     // One repaint for many changes: off before them, on after, and the list repainted.
     void setRedraw(bool redraw) const;
+    // The rows now in view shown anew (their texts asked for again), scrolled to the
+    // top with none selected: for the same rows in another order.
+    void showReorderedFromTop() const;
 
 private:
     HWND list_ = nullptr;
@@ -68,5 +74,6 @@ constexpr int kHeaderArrowUp = 0;
 constexpr int kHeaderArrowDown = 1;
 constexpr int kHeaderArrowNone = 2;
 
-// The three arrow images from the plug-in's bitmap, magenta as the mask. The caller destroys the list.
-HIMAGELIST createSortArrowImages();
+// The three arrow images of `size` pixels from the plug-in's bitmap, magenta as the
+// mask. The caller destroys the list.
+HIMAGELIST createSortArrowImages(int size);

@@ -2,6 +2,7 @@
 #include "base/win32/module_instance.h"
 #include "resource_ids.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -62,13 +63,42 @@ void ListView::setColumnWidth(int column, int width) const {
     SendMessageA(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
 }
 
-int ListView::fitColumn(int column) const {
+int ListView::fitColumn(int column, int indent) const {
     setColumnWidth(column, LVSCW_AUTOSIZE);
-    const int contents = columnWidth(column);
+    const int contents = columnWidth(column) + indent;
+    // The list's own header fit leaves out the image beside the text.
     setColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
-    const int header = columnWidth(column);
-    const int width = contents > header ? contents : header;
+    const int width = std::max({contents, columnWidth(column), headerWidth(column)});
     setColumnWidth(column, width);
+    return width;
+}
+
+int ListView::headerWidth(int column) const {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+    char text[256] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT | HDI_IMAGE | HDI_FORMAT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    if (header == nullptr ||
+        !SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    HDC dc = GetDC(header);
+    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    SelectObject(dc, old_font);
+    ReleaseDC(header, dc);
+    // A margin of three edges on either side of the text and of the image, and the edge
+    // that divides the headers.
+    const int margin = 3 * GetSystemMetrics(SM_CXEDGE);
+    int width = size.cx + 2 * margin + GetSystemMetrics(SM_CXEDGE);
+    int image_width = 0;
+    int image_height = 0;
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(header, HDM_GETIMAGELIST, 0, 0));
+    if ((item.fmt & HDF_IMAGE) != 0 && images != nullptr &&
+        ImageList_GetIconSize(images, &image_width, &image_height))
+        width += image_width + 2 * margin;
     return width;
 }
 
@@ -156,9 +186,43 @@ void ListView::setRedraw(bool redraw) const {
         InvalidateRect(list_, nullptr, TRUE);
 }
 
-HIMAGELIST createSortArrowImages() {
-    HIMAGELIST images = ImageList_Create(kArrowSize, kArrowSize, ILC_COLORDDB | ILC_MASK, 3, 1);
+void ListView::showReorderedFromTop() const {
+    // Resetting the rows would repaint and ask for every text in view twice over.
+    // Row by row: all rows at once (-1) would walk every row of the list.
+    LVITEMA unselected{};
+    unselected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    for (const LPARAM which : {LVNI_SELECTED, LVNI_FOCUSED}) {
+        for (int row = -1; (row = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, row, which))) >= 0;)
+            SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(&unselected));
+    }
+    SendMessageA(list_, LVM_ENSUREVISIBLE, 0, FALSE);
+    const auto top = static_cast<int>(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
+    SendMessageA(list_, LVM_REDRAWITEMS, top, top + countPerPage());
+}
+
+HIMAGELIST createSortArrowImages(int size) {
+    HIMAGELIST images = ImageList_Create(size, size, ILC_COLORDDB | ILC_MASK, 3, 1);
     HBITMAP arrows = LoadBitmapA(module_instance, MAKEINTRESOURCEA(IDB_SORT_ARROWS));
+    // At another scale the three pictures are stretched to that size, pixel by pixel: a
+    // smoothed stretch would blend the mask's magenta into the arrows.
+    if (arrows != nullptr && size != kArrowSize) {
+        HDC screen = GetDC(nullptr);
+        HDC from = CreateCompatibleDC(screen);
+        HDC to = CreateCompatibleDC(screen);
+        HBITMAP scaled = CreateCompatibleBitmap(screen, 3 * size, size);
+        HGDIOBJ old_from = SelectObject(from, arrows);
+        HGDIOBJ old_to = SelectObject(to, scaled);
+        SetStretchBltMode(to, COLORONCOLOR);
+        StretchBlt(to, 0, 0, 3 * size, size, from, 0, 0, 3 * kArrowSize, kArrowSize, SRCCOPY);
+        SelectObject(from, old_from);
+        SelectObject(to, old_to);
+        DeleteDC(from);
+        DeleteDC(to);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(arrows);
+        arrows = scaled;
+    }
     ImageList_AddMasked(images, arrows, kArrowMask);
     // The list keeps its own copy of the pictures.
     if (arrows != nullptr)

@@ -25,7 +25,6 @@ namespace {
 const char* const kHeaders[kLogColumnCount] = {"Time",          "Event",      "User", "Computer IP",
                                                "Computer Name", "Share Name", "File"};
 constexpr int kInitialColumnWidth = 200;
-constexpr int kRowIconSize = 16;
 // Row images: the two events, a date row, a spacer row, the files' events and actions.
 const int kRowIcons[] = {IDI_LOG_ENTER, IDI_LOG_LEAVE, IDI_LOG_DATE, IDI_LOG_SPACER, IDI_LOG_FILE};
 constexpr int kDateImage = 2;
@@ -33,7 +32,7 @@ constexpr int kSpacerImage = 3;
 // Each day shows as a spacer, its date and a spacer, then its entries.
 constexpr size_t kDayHeadRows = 3;
 
-// The days and the sort state live as long as the library; UI thread only.
+// The sort state lives as long as the library, the days while the viewer is open; UI thread only.
 LogBook log_book;
 
 // One row of the list: an entry's, a day's date row (no entry), or a spacer (neither).
@@ -180,17 +179,25 @@ class LogViewer : public SortableListDialog {
 public:
     explicit LogViewer(HWND dialog)
         : SortableListDialog(dialog, {IDC_LOG_LIST, kHeaders, kLogColumnCount, kInitialColumnWidth}) {}
+    // The log's text and days are given back to the host's address space; the next
+    // opening reads the file again anyway.
+    ~LogViewer() override { releaseLogDays(log_book); }
 
 protected:
-    HIMAGELIST makeRowImages() override {
-        return createIconList(kRowIcons, std::size(kRowIcons), kRowIconSize);
+    HIMAGELIST makeRowImages(int size) override {
+        return createIconList(kRowIcons, std::size(kRowIcons), size);
     }
 
     void resetSort() override { log_book.LogSortColumn = -1; }
 
     void fill() override {
-        loadLogFile(currentSettings()->LogFile, log_book);
-        showRows(true);
+        // A log that cannot be read leaves the days shown before, and says why.
+        std::string why;
+        const bool read = loadLogFile(currentSettings()->LogFile, log_book, &why);
+        HWND status = GetDlgItem(dialog(), IDC_LOG_STATUS);
+        SetWindowTextA(status, read ? "" : ("The log could not be read: " + why).c_str());
+        ShowWindow(status, read ? SW_HIDE : SW_SHOW);
+        showRows();
     }
 
     void sortBy(int column, int& sorted_column, bool& ascending) override {
@@ -198,8 +205,9 @@ protected:
         sortLog(column, log_book);
         sorted_column = log_book.LogSortColumn;
         ascending = log_book.LogSortAscending;
-        // The same rows in another order: the columns keep their widths.
-        showRows(false);
+        // The same rows in another order: the columns keep their widths, and only
+        // the rows in view are asked for again.
+        list().showReorderedFromTop();
     }
 
     bool command(int id) override {
@@ -249,8 +257,18 @@ private:
                                                           : LogRow{};
     }
 
-    // Shows the days from the top, nothing selected; `size` fits the columns to them.
-    void showRows(bool size) {
+    // The entries' rows are indented by one step, a row image's width, in column 0.
+    int indent(int column) const {
+        int width = 0;
+        int height = 0;
+        return column == 0 && ImageList_GetIconSize(ListView_GetImageList(list().window(), LVSIL_SMALL),
+                                                    &width, &height)
+                   ? width
+                   : 0;
+    }
+
+    // Shows the days from the top, nothing selected, the columns fitted to them.
+    void showRows() {
         const ListView& rows = list();
         rows.setRedraw(false);
         rows.deleteAllItems();
@@ -260,7 +278,7 @@ private:
             day_starts_.push_back(count);
             count += kDayHeadRows + day.Entries.size();
         }
-        if (size && count > kRowsSizedDirectly) {
+        if (count > kRowsSizedDirectly) {
             sizing_rows_ = widestRows(rows.window());
             sizing_ = true;
             rows.setItemCount(sizing_rows_.size());
@@ -271,7 +289,7 @@ private:
             }
             int widths[kLogColumnCount] = {};
             for (int column = 0; column < kLogColumnCount; ++column)
-                widths[column] = rows.fitColumn(column);
+                widths[column] = rows.fitColumn(column, indent(column));
             rows.deleteAllItems();
             sizing_ = false;
             sizing_rows_.clear();
@@ -280,10 +298,8 @@ private:
                 rows.setColumnWidth(column, widths[column]);
         } else {
             rows.setItemCount(count);
-            if (size) {
-                for (int column = 0; column < kLogColumnCount; ++column)
-                    rows.fitColumn(column);
-            }
+            for (int column = 0; column < kLogColumnCount; ++column)
+                rows.fitColumn(column, indent(column));
         }
         rows.setRedraw(true);
     }

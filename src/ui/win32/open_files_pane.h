@@ -31,7 +31,9 @@ public:
 
 private:
     bool ask(const std::string& question, const char* caption) const;
-    void report(const char* word, const ActiveShareRow& session, const char* path, HRESULT code,
+    // Traced whatever came of it; written to the event log (and the Windows Event Log when
+    // that is on) once done; told to the user when refused. `file` is none for a disconnect.
+    void report(const char* word, const ActiveShareRow& session, const OpenFileInfo* file, HRESULT code,
                 const char* caption) const;
 
     HWND dialog_;

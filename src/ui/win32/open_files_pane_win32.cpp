@@ -1,6 +1,8 @@
 #include "ui/win32/open_files_pane.h"
 #include "base/trace.h"
+#include "config/settings_store.h"
 #include "events/event_log.h"
+#include "events/windows_event_log.h"
 #include "resource_ids.h"
 
 #include <cstdio>
@@ -86,9 +88,9 @@ bool OpenFilesPane::ask(const std::string& question, const char* caption) const 
            IDYES;
 }
 
-// Traced whatever came of it; written to the event log once done; told to the user when refused.
-void OpenFilesPane::report(const char* word, const ActiveShareRow& session, const char* path, HRESULT code,
-                           const char* caption) const {
+void OpenFilesPane::report(const char* word, const ActiveShareRow& session, const OpenFileInfo* file,
+                           HRESULT code, const char* caption) const {
+    const char* path = file != nullptr ? file->ShareRelativePath.c_str() : nullptr;
     DebugTrace("%s: %s: [%s] [%s] [%s] [%s] [%s] = 0x%.8lX", TRACE_TAG, word, userOf(session).c_str(),
                addressOf(session).c_str(), hostOf(session).c_str(), shareOf(session).c_str(),
                path ? path : "", static_cast<unsigned long>(code));
@@ -98,6 +100,11 @@ void OpenFilesPane::report(const char* word, const ActiveShareRow& session, cons
         connection.ComputerName = addressOf(session);
         connection.ShareName = shareOf(session);
         writeAction(word, connection, hostOf(session), path);
+        const SettingsSnapshot settings = currentSettings();
+        if (settings && settings->WindowsEventLog != 0)
+            platformReportEvent(windowsSessionEvent(
+                file != nullptr ? EventIdFileClosedByTarnwick : EventIdSessionDisconnected, connection,
+                hostOf(session), file != nullptr ? file->Path : ""));
         return;
     }
     const std::string text =
@@ -112,8 +119,7 @@ bool OpenFilesPane::closeFile(const ActiveShareRow* session) {
     const OpenFileInfo& file = files_[rows_[static_cast<size_t>(list_.itemParam(selected))].file];
     if (!ask(closeFileQuestion(file.ShareRelativePath, userOf(*session), hostOf(*session)), kCloseCaption))
         return false;
-    report("CLOSE-FILE", *session, file.ShareRelativePath.c_str(), client_.forceClose(file.ObjectPath),
-           kCloseCaption);
+    report("CLOSE-FILE", *session, &file, client_.forceClose(file.ObjectPath), kCloseCaption);
     return true;
 }
 

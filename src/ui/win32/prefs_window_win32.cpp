@@ -11,6 +11,8 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <iterator>
+#include <memory>
 
 namespace {
 
@@ -23,32 +25,51 @@ struct TabDefinition {
 
 constexpr int kTabIconSize = 16;
 
-const TabDefinition kTabs[kPrefsPageCount] = {
+// One line a page, in tab order, the order of PrefsPage.
+const TabDefinition kTabs[] = {
     {"General", IDI_TAB_GENERAL, IDD_GENERAL_PAGE, GeneralPageProc},
     {"Sources", IDI_TAB_SOURCES, IDD_SOURCES_PAGE, SourcesPageProc},
     {"Events", IDI_TAB_EVENTS, IDD_EVENTS_PAGE, EventsPageProc},
     {"Help", IDI_TAB_HELP, IDD_HELP_PAGE, HelpPageProc},
     {"About", IDI_TAB_ABOUT, IDD_ABOUT_PAGE, AboutPageProc},
 };
+static_assert(std::size(kTabs) == kPrefsPageCount, "a tab for each page");
 
-// The window of the current set of pages; touched on the host's thread only.
-HWND page_windows[kPrefsPageCount] = {};
-// The visible page; -1 until the first window opens. A new window sets it to 0.
-int CurrentPage = -1;
+// What the tab host's window holds: made at WM_INITDIALOG, kept in its DWLP_USER and freed at
+// WM_NCDESTROY; touched on the host's thread only.
+struct TabHost {
+    HIMAGELIST tab_images = nullptr;
+    HWND page_windows[kPrefsPageCount] = {};
+    int current_page = -1; // the visible page
+};
+
+TabHost* tabHost(HWND window) {
+    return window != nullptr ? reinterpret_cast<TabHost*>(GetWindowLongPtrA(window, DWLP_USER)) : nullptr;
+}
+
+// Pages outside the tabs (such as -1) are not shown: a selection of -1 leaves every page hidden.
+void showPageOf(const TabHost& host, int index, int show_command) {
+    if (index >= 0 && index < kPrefsPageCount)
+        ShowWindow(host.page_windows[index], show_command);
+}
+
+void choosePage(TabHost& host, int index) {
+    showPageOf(host, host.current_page, SW_HIDE);
+    host.current_page = index;
+    showPageOf(host, index, SW_SHOW);
+}
 
 void ensureCommonControls() {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 }
 
-// The tab images belong to the tab host: kept in its DWLP_USER, freed at WM_NCDESTROY.
-void fillTabs(HWND window, HWND tab_control) {
+void fillTabs(TabHost& host, HWND tab_control) {
     int icons[kPrefsPageCount];
     for (int index = 0; index < kPrefsPageCount; ++index)
         icons[index] = kTabs[index].icon;
-    HIMAGELIST tab_images = createIconList(icons, kPrefsPageCount, kTabIconSize);
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(tab_images));
-    SendMessageA(tab_control, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tab_images));
+    host.tab_images = createIconList(icons, kPrefsPageCount, kTabIconSize);
+    SendMessageA(tab_control, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(host.tab_images));
     for (int index = 0; index < kPrefsPageCount; ++index) {
         TCITEMA item{};
         item.mask = TCIF_TEXT | TCIF_IMAGE;
@@ -60,21 +81,19 @@ void fillTabs(HWND window, HWND tab_control) {
 
 // The pages are the tab control's siblings, above it: Tab then walks from a
 // page's controls to the tab control, which a parent of the pages could never be.
-void createPages(HWND tab_host) {
+void createPages(TabHost& host, HWND tab_host) {
     for (int index = 0; index < kPrefsPageCount; ++index) {
-        page_windows[index] =
+        host.page_windows[index] =
             CreateDialogParamA(module_instance, MAKEINTRESOURCEA(kTabs[index].page_template), tab_host,
                                kTabs[index].procedure, 0);
-        SetWindowPos(page_windows[index], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(host.page_windows[index], HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    if (CurrentPage >= 0)
-        showPage(CurrentPage, SW_HIDE);
-    CurrentPage = 0;
-    showPage(0, SW_SHOW);
+    choosePage(host, 0);
 }
 
-void destroyPages() {
-    for (HWND& page : page_windows) {
+void destroyPages(TabHost& host) {
+    for (HWND& page : host.page_windows) {
         if (page != nullptr)
             DestroyWindow(page);
         page = nullptr;
@@ -83,24 +102,33 @@ void destroyPages() {
 
 INT_PTR CALLBACK TabHostProc(HWND window, UINT message, WPARAM wparam, LPARAM) {
     try {
+        TabHost* host = tabHost(window);
         switch (message) {
-        case WM_INITDIALOG:
-            fillTabs(window, GetDlgItem(window, IDC_TABS));
-            createPages(window);
+        case WM_INITDIALOG: {
+            auto made = std::make_unique<TabHost>();
+            host = made.get();
+            SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(made.release()));
+            fillTabs(*host, GetDlgItem(window, IDC_TABS));
+            createPages(*host, window);
             break;
+        }
         case WM_NOTIFY:
-            if (wparam == IDC_TABS)
-                selectPage(static_cast<int>(SendDlgItemMessageA(window, IDC_TABS, TCM_GETCURSEL, 0, 0)));
+            if (wparam == IDC_TABS && host != nullptr)
+                choosePage(*host,
+                           static_cast<int>(SendDlgItemMessageA(window, IDC_TABS, TCM_GETCURSEL, 0, 0)));
             break;
         case WM_DESTROY:
-            destroyPages();
+            if (host != nullptr)
+                destroyPages(*host);
             break;
         case WM_NCDESTROY:
             // Also when the host destroys its own window, our parent, without telling us.
             if (prefs_window == window)
                 prefs_window = nullptr;
-            if (auto tab_images = reinterpret_cast<HIMAGELIST>(GetWindowLongPtrA(window, DWLP_USER)))
-                ImageList_Destroy(tab_images);
+            SetWindowLongPtrA(window, DWLP_USER, 0);
+            if (host != nullptr && host->tab_images != nullptr)
+                ImageList_Destroy(host->tab_images);
+            delete host;
             break;
         default:
             break;
@@ -126,20 +154,18 @@ void showPreferences(const host::PrefsShowRecord& record) {
 } // namespace
 
 HWND preferencesPage(PrefsPage page) {
-    return prefs_window != nullptr ? page_windows[static_cast<int>(page)] : nullptr;
+    const TabHost* host = tabHost(prefs_window);
+    return host != nullptr ? host->page_windows[static_cast<int>(page)] : nullptr;
 }
 
 void showPage(int index, int show_command) {
-    if (index < 0 || index >= kPrefsPageCount)
-        return;
-    ShowWindow(page_windows[index], show_command);
+    if (const TabHost* host = tabHost(prefs_window))
+        showPageOf(*host, index, show_command);
 }
 
 void selectPage(int index) {
-    if (CurrentPage >= 0)
-        showPage(CurrentPage, SW_HIDE);
-    CurrentPage = index;
-    showPage(index, SW_SHOW);
+    if (TabHost* host = tabHost(prefs_window))
+        choosePage(*host, index);
 }
 
 int plugin_prefsShow(void* data) {

@@ -35,8 +35,8 @@ protected:
     HWND dialog() const { return dialog_; }
     const ListView& list() const { return list_; }
 
-    // The rows' small images, or none; the dialog owns them.
-    virtual HIMAGELIST makeRowImages() { return nullptr; }
+    // The rows' small images of `size` pixels, or none; the dialog owns them.
+    virtual HIMAGELIST makeRowImages(int /*size*/) { return nullptr; }
     // Forgets the sort: at opening and at "Refresh", before fill.
     virtual void resetSort() = 0;
     // Shows the rows anew.
@@ -56,10 +56,16 @@ private:
     void open();
     void onCommand(int id);
     void onNotify(const NMHDR& notice);
+    // WM_DPICHANGED: takes the suggested place and lays its children out again at
+    // the new scale: places, font, the list's columns and images.
+    void rescale(int dpi, const RECT& suggested);
+    void makeImages();
 
     HWND dialog_;
     ListView list_;
     Columns columns_;
     HIMAGELIST row_images_ = nullptr;
     HIMAGELIST header_images_ = nullptr;
+    int dpi_;              // the scale the dialog is laid out at
+    HFONT font_ = nullptr; // the dialog's font once rescaled; before, the template's
 };

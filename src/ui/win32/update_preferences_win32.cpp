@@ -41,6 +41,7 @@ void readGeneralPage(HWND page, PageValues& values) {
     const LRESULT selected = SendDlgItemMessageA(page, IDC_PLUGIN_MODE, CB_GETCURSEL, 0, 0);
     values.plugin_mode_selection = selected == CB_ERR ? -1 : static_cast<int>(selected);
     values.log_file = controlText(page, IDC_LOG_FILE, kTextBuffer);
+    values.windows_event_log = isChecked(page, IDC_WINDOWS_EVENT_LOG);
 }
 
 void readEventsPage(HWND page, PageValues& values) {
