@@ -9,22 +9,7 @@ using ActiveSharesViewer = PrefsTest;
 
 // The rows as "share|user|ip|name|time".
 std::vector<std::string> listRows(HWND list) {
-    std::vector<std::string> rows;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        std::string line;
-        for (int column = 0; column < 5; ++column) {
-            char text[256] = {};
-            LVITEMA item{};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            line += (column ? "|" : "") + std::string(text);
-        }
-        rows.push_back(line);
-    }
-    return rows;
+    return listTexts(list, 5);
 }
 
 TEST_F(ActiveSharesViewer, ShowsSelectedSourcesSortsByClicksAndRefreshes) {

@@ -27,26 +27,6 @@ std::string smbRows() {
            fakewmi::smbSessionRow("21", "127.0.0.1", "CORP\\alice");
 }
 
-// The rows of a list, columns joined by '|'.
-std::vector<std::string> rowsOf(HWND list, int columns) {
-    std::vector<std::string> rows;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        std::string line;
-        for (int column = 0; column < columns; ++column) {
-            char text[256] = {};
-            LVITEMA item{};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            line += (column ? "|" : "") + std::string(text);
-        }
-        rows.push_back(line);
-    }
-    return rows;
-}
-
 void selectRow(HWND list, int row) {
     LVITEMA item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -111,9 +91,9 @@ TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
     bool actions_enabled = false;
     ModalDriver viewer("Tarnwick - List Shares", [&](HWND dialog) {
         HWND list = GetDlgItem(dialog, kFilesList);
-        files.push_back(rowsOf(list, 3));
+        files.push_back(listTexts(list, 3));
         selectRow(GetDlgItem(dialog, kSessionsList), 1);
-        files.push_back(rowsOf(list, 3));
+        files.push_back(listTexts(list, 3));
         selectRow(GetDlgItem(dialog, kSessionsList), 0);
         actions_enabled = IsWindowEnabled(GetDlgItem(dialog, kCloseFile)) &&
                           IsWindowEnabled(GetDlgItem(dialog, kDisconnect));
@@ -134,7 +114,7 @@ TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
         refusal = answerBox(
             "Tarnwick - Disconnect", IDOK, [] {}, disconnect_question);
         awaitMethod(dialog, calls);
-        files.push_back(rowsOf(list, 3));
+        files.push_back(listTexts(list, 3));
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return true;
     });
@@ -183,7 +163,7 @@ TEST_F(OpenFilesTest, WithoutTheSmbNamespaceTheListSaysWhatIsNeeded) {
     std::vector<std::string> files;
     bool close_enabled = true, disconnect_enabled = true;
     ModalDriver viewer("Tarnwick - List Shares", [&](HWND dialog) {
-        files = rowsOf(GetDlgItem(dialog, kFilesList), 1);
+        files = listTexts(GetDlgItem(dialog, kFilesList), 1);
         close_enabled = IsWindowEnabled(GetDlgItem(dialog, kCloseFile));
         disconnect_enabled = IsWindowEnabled(GetDlgItem(dialog, kDisconnect));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
