@@ -83,21 +83,13 @@ TEST_F(MessageTemplateTest, VariableValueGivesEachOfTheTwelveTags) {
     }
 }
 
-TEST_F(MessageTemplateTest, FileTagsAreTheFileEventsPathsAndEmptyElsewhere) {
+TEST_F(MessageTemplateTest, FileTagsAreTheFileEventsPathsAndComeLast) {
     ShareEvent event(EventKind::FileOpened, sampleConnection());
     event.FileName = "dir\\$UserName$.txt";
-    event.FilePath = "C:\\Share\\dir\\x.txt";
-    const std::string text = "$FileName$ on $ShareName$ at $FilePath$ by $UserName$";
-    std::string file_text = text;
-    expandMessage(event, file_text);
-    EXPECT_EQ(file_text, "dir\\$UserName$.txt on ShareName at C:\\Share\\dir\\x.txt by UserName")
-        << "the file tags come last: a name holding a tag stays as it is";
-    event.Kind = EventKind::Enter;
-    event.FileName.clear();
-    event.FilePath.clear();
-    std::string enter_text = text;
-    expandMessage(event, enter_text);
-    EXPECT_EQ(enter_text, " on ShareName at  by UserName");
+    event.FilePath = "C:\\S\\x.txt";
+    std::string text = "$FileName$ at $FilePath$ by $UserName$";
+    expandMessage(event, text);
+    EXPECT_EQ(text, "dir\\$UserName$.txt at C:\\S\\x.txt by UserName");
 }
 
 TEST_F(MessageTemplateTest, VariableValueRejectsAnythingButAWholeExactTag) {

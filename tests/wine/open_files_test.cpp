@@ -7,12 +7,7 @@
 
 namespace {
 
-using OpenFiles = PrefsTest;
-
-constexpr int kSessionsList = 1029;
-constexpr int kFilesList = 1200;
-constexpr int kCloseFile = 1202;
-constexpr int kDisconnect = 1203;
+constexpr int kSessionsList = 1029, kFilesList = 1200, kCloseFile = 1202, kDisconnect = 1203;
 
 const std::vector<std::pair<std::string, std::string>> kShares = {{"Public", "C:\\Public"},
                                                                   {"Deep", "C:\\Public\\Deep"}};
@@ -53,27 +48,20 @@ std::string answerBox(const char* caption, int button, const std::function<void(
     return text;
 }
 
-class OpenFilesTest : public OpenFiles {
+class OpenFilesTest : public PrefsTest {
 protected:
-    // Returns once the fake has been asked to run `method` and the dialog has finished that command.
+    // Returns once the fake has been asked to run a method and the dialog has finished that command.
     void awaitMethod(HWND dialog, size_t calls_before) {
-        for (int attempt = 0; attempt < 500 && methodCalls().size() <= calls_before; ++attempt)
+        for (int attempt = 0; attempt < 500 && calls("ExecMethod ").size() <= calls_before; ++attempt)
             Sleep(10);
         SendMessageA(dialog, WM_NULL, 0, 0);
     }
-    std::vector<std::string> methodCalls() const {
-        std::vector<std::string> calls;
-        for (const std::string& call : data_.callLog()) {
-            if (call.rfind("ExecMethod ", 0) == 0)
-                calls.push_back(call);
-        }
-        return calls;
-    }
-    size_t smbConnects() const {
-        size_t count = 0;
+    std::vector<std::string> calls(const std::string& start) const {
+        std::vector<std::string> found;
         for (const std::string& call : data_.callLog())
-            count += call.rfind("ConnectServer root\\Microsoft\\Windows\\SMB ", 0) == 0 ? 1 : 0;
-        return count;
+            if (call.rfind(start, 0) == 0)
+                found.push_back(call);
+        return found;
     }
 };
 
@@ -84,7 +72,8 @@ TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
         shareRows(kShares) + smbRows());
     ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: ADD:Deep", 1, 10000));
     awaitNextPoll();
-    EXPECT_EQ(smbConnects(), 0u) << "file events are off and the viewer is closed: no files are read";
+    EXPECT_TRUE(calls("ConnectServer root\\Microsoft\\Windows\\SMB").empty())
+        << "file events are off and the viewer is closed: no files are read";
 
     std::vector<std::vector<std::string>> files;
     std::string close_question, disconnect_question, refusal;
@@ -98,7 +87,7 @@ TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
         actions_enabled = IsWindowEnabled(GetDlgItem(dialog, kCloseFile)) &&
                           IsWindowEnabled(GetDlgItem(dialog, kDisconnect));
         selectRow(list, 1);
-        size_t calls = methodCalls().size();
+        size_t calls = calls("ExecMethod ").size();
         close_question = answerBox("Tarnwick - Close file", IDYES, [&] {
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kCloseFile, BN_CLICKED), 0);
         });
@@ -107,7 +96,7 @@ TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
         data_.write(shareRows(kShares) + smbRows() + "fail method\n" +
                     fakewmi::sessionRow(makeSession(1, "Public", "alice", 5, "127.0.0.1")) +
                     fakewmi::sessionRow(makeSession(2, "Deep", "alice", 5, "127.0.0.1")));
-        calls = methodCalls().size();
+        calls = calls("ExecMethod ").size();
         disconnect_question = answerBox("Tarnwick - Disconnect", IDYES, [&] {
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kDisconnect, BN_CLICKED), 0);
         });
@@ -133,7 +122,7 @@ TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
               "Disconnect alice (localhost) from every share? Files alice has open may lose "
               "unsaved changes.");
     EXPECT_EQ(refusal, "Only an administrator may disconnect a visitor.");
-    EXPECT_EQ(methodCalls(),
+    EXPECT_EQ(calls("ExecMethod "),
               (std::vector<std::string>{
                   "ExecMethod \\\\.\\root\\Microsoft\\Windows\\SMB:MSFT_SmbOpenFile.FileId=\"14\" ForceClose "
                   "flags=0 in=-",
@@ -187,50 +176,33 @@ TEST_F(OpenFilesTest, FileEventsReachTheLogTheAlertsAndTheLogViewer) {
     ASSERT_TRUE(hoststub::waitForTrace("TARNWICK: CLOSE:Public [c.txt]", 1, 10000));
     awaitNextPoll(); // the line follows its trace line
 
-    std::vector<std::string> alerts;
+    std::string alerts;
     for (const hoststub::Request& alert : hoststub::requestsNamed("systraySetAlert"))
-        alerts.push_back(alert.alert_text);
-    const std::string by = " opened by <b>alice (localhost)</b> on <b>Public</b>.";
-    EXPECT_EQ(alerts, (std::vector<std::string>{"File <b>a.txt</b>" + by,
-                                                "File <b>c.txt</b>" + by.substr(0, 14) +
-                                                    "bob (localhost)</b> on <b>Public</b>.",
-                                                "File <b>dir\\d.doc</b>" + by}))
+        alerts += alert.alert_text + "\n";
+    EXPECT_EQ(alerts, "File <b>a.txt</b> opened by <b>alice (localhost)</b> on <b>Public</b>.\n"
+                      "File <b>c.txt</b> opened by <b>bob (localhost)</b> on <b>Public</b>.\n"
+                      "File <b>dir\\d.doc</b> opened by <b>alice (localhost)</b> on <b>Public</b>.\n")
         << "one alert per file opened on a selected source; none for Deep, none for closing";
-    std::vector<std::string> lines;
-    for (const std::string& line : logLines(logPath()))
-        lines.push_back(afterTimestamp(line));
-    const std::string alice = "\"alice\" \"127.0.0.1\" \"localhost\" ";
-    EXPECT_EQ(lines,
-              (std::vector<std::string>{
-                  "\"OPEN\" " + alice + "\"Public\" \"a.txt\"", "\"OPEN\" " + alice + "\"Deep\" \"b.txt\"",
-                  "\"OPEN\" \"bob\" \"127.0.0.1\" \"localhost\" \"Public\" \"c.txt\"",
-                  "\"OPEN\" " + alice + "\"Public\" \"dir\\d.doc\"",
-                  "\"CLOSE\" " + alice + "\"Public\" \"a.txt\"", "\"CLOSE\" " + alice + "\"Deep\" \"b.txt\"",
-                  "\"CLOSE\" \"bob\" \"127.0.0.1\" \"localhost\" \"Public\" \"c.txt\""}))
-        << "logged on every share, as SourceWatchMode 1 logs; no ENTER line while enter events are off";
+    const std::vector<std::string> lines = logLines(logPath());
+    ASSERT_EQ(lines.size(), 7u) << "four opened, three closed, on every share as SourceWatchMode 1 logs";
+    EXPECT_EQ(afterTimestamp(lines[1]), "\"OPEN\" \"alice\" \"127.0.0.1\" \"localhost\" \"Deep\" \"b.txt\"");
+    EXPECT_EQ(afterTimestamp(lines[6]), "\"CLOSE\" \"bob\" \"127.0.0.1\" \"localhost\" \"Public\" \"c.txt\"");
 
     std::vector<std::string> rows;
+    LVITEMA item{};
     ModalDriver viewer("Tarnwick Log", [&](HWND dialog) {
-        HWND list = GetDlgItem(dialog, 1021);
-        for (int row : {3, 7}) {
-            LVITEMA item{};
-            item.mask = LVIF_IMAGE;
-            item.iItem = row;
-            SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-            char file[64] = {};
-            LVITEMA cell{};
-            cell.iSubItem = 6;
-            cell.pszText = file;
-            cell.cchTextMax = sizeof file;
-            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&cell));
-            rows.push_back(std::to_string(item.iImage) + " " + file);
-        }
+        rows = listTexts(GetDlgItem(dialog, 1021), 7);
+        item.mask = LVIF_IMAGE;
+        item.iItem = 3;
+        SendDlgItemMessageA(dialog, 1021, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         return true;
     });
     click(general(), 1018);
     ASSERT_TRUE(viewer.finish());
-    EXPECT_EQ(rows, (std::vector<std::string>{"4 a.txt", "4 a.txt"})) << "the OPEN and CLOSE rows";
+    ASSERT_EQ(rows.size(), 10u);
+    EXPECT_EQ(rows[3].substr(rows[3].find('|')), "|OPEN|alice|127.0.0.1|localhost|Public|a.txt");
+    EXPECT_EQ(item.iImage, 4) << "file events have their own icon";
 }
 
 } // namespace
