@@ -199,10 +199,9 @@ TEST_F(DispatchTest, FileEventOutcomeMatrix) {
                                                (test || ((switches & 2) != 0 && selected));
                             const bool logged = (mode == LogEvents || mode == ShowAndLogEvents) && !test &&
                                                 (switches & 1) != 0 && (watch != 0 || selected);
-                            SCOPED_TRACE(testing::Message()
-                                         << "mode " << mode << " watch " << watch << " selected " << selected
-                                         << " switches " << switches << " test " << test << " opened "
-                                         << opened);
+                            SCOPED_TRACE(std::to_string(mode) + std::to_string(watch) +
+                                         std::to_string(selected) + std::to_string(switches) +
+                                         std::to_string(test) + std::to_string(opened));
                             const std::vector<RecordedAlert> alerts = recordedAlerts();
                             ASSERT_EQ(alerts.size(), alert ? 1u : 0u);
                             if (alert) {
