@@ -83,6 +83,18 @@
 #define IDC_LOG_LIST 1021
 #define IDC_ACTIVE_SHARES_LIST 1029
 
+// Open files: the log viewer's row icon of file events, the Active shares
+// viewer's list of the selected session's open files with its two actions (also
+// the commands of its context menu), and the Events page's row of file events.
+#define IDI_LOG_FILE 140
+#define IDC_OPEN_FILES_LIST 1200
+#define IDC_OPEN_FILES_LABEL 1201
+#define IDC_CLOSE_FILE 1202
+#define IDC_DISCONNECT 1203
+#define IDC_DISPLAY_FILE 1204
+#define IDC_FILE_MESSAGE 1205
+#define IDC_TEST_FILE 1206
+
 // Log viewer: the line that says why the log could not be read.
 #define IDC_LOG_STATUS 1100
 

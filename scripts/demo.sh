@@ -128,11 +128,21 @@ mv "$week" "$demo/tarnwicklog.txt"
       "ConnectionID i4 $id" "NumberOfFiles i4 $((id % 4 + 1))" "NumberOfUsers i4 1" "ShareName str $share" \
       "UserName str $user" "Name str $share" "Caption str session of $user" "Description str $user on $share"
   done
+  # The files open in the SMB namespace: alice's, whose session the viewer selects first, and carol's.
+  id=300
+  for file in "alice|192.168.1.20|Budget 2027.xlsx|3|1" "alice|192.168.1.20|Minutes\\March.docx|1|0" \
+    "alice|192.168.1.20|Photos\\team.jpg|1|0" "carol|192.168.1.42|Plan.pdf|1|0"; do
+    IFS='|' read -r user address relative permissions locks <<<"$file"
+    id=$((id + 1))
+    printf '%s\n' "row MSFT_SmbOpenFile" "FileId ui8 $id" "SessionId ui8 $id" "Path str C:\\Shares\\Public\\$relative" \
+      "ShareRelativePath str $relative" "ClientComputerName str $address" "ClientUserName str OFFICE\\$user" \
+      "Permissions ui4 $permissions" "Locks ui4 $locks"
+  done
 } >"$TARNWICK_FAKEWMI_FILE"
 echo
 echo "== viewers (screenshots in $screens)"
 wine_run tarnwick-host.exe --no-trace load "$demo/home" start sleep 2500 prefs sleep 300 \
-  modal 1018 log-viewer modal 1028 active-shares ok stop unload 2>&1 |
+  modal 1018 log-viewer modal 1028 active-shares modal 1028 open-files ok stop unload 2>&1 |
   take_shots
 rm -f "$screens"/*.done
 ls "$screens"/*.png 2>/dev/null | sed 's/^/== screenshot: /'

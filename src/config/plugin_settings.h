@@ -47,6 +47,11 @@ struct PluginSettings {
     int32_t WindowsEventLog = 0;
     // Visitor rules, in the order they are tried; none by default.
     std::vector<VisitorRule> VisitorRules;
+    // Open files on the shares (Windows 8 and later): log lines and alerts, both off unless asked for.
+    int32_t LogFileEvents = 0;
+    int32_t DisplayFileEvents = 0;
+    std::string FileEventsMessage =
+        "File <b>$FileName$</b> opened by <b>$UserName$ ($ComputerRealName$)</b> on <b>$ShareName$</b>.";
 };
 
 inline bool operator==(const SourceEntry& a, const SourceEntry& b) {
@@ -65,7 +70,8 @@ inline bool operator==(const PluginSettings& a, const PluginSettings& b) {
            a.PresenceEventsMessage == b.PresenceEventsMessage &&
            a.PresenceUpdateInterval == b.PresenceUpdateInterval && a.SourceWatchMode == b.SourceWatchMode &&
            a.Sources == b.Sources && a.WindowsEventLog == b.WindowsEventLog &&
-           a.VisitorRules == b.VisitorRules;
+           a.VisitorRules == b.VisitorRules && a.LogFileEvents == b.LogFileEvents &&
+           a.DisplayFileEvents == b.DisplayFileEvents && a.FileEventsMessage == b.FileEventsMessage;
 }
 inline bool operator!=(const PluginSettings& a, const PluginSettings& b) {
     return !(a == b);

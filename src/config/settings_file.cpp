@@ -120,6 +120,9 @@ PluginSettings readSettings(IniReader& reader) {
     settings.LeaveEventsMessage = readSetting(reader, "LeaveEventsMessage", defaults.LeaveEventsMessage);
     settings.PresenceEventsMessage =
         readSetting(reader, "PresenceEventsMessage", defaults.PresenceEventsMessage);
+    settings.LogFileEvents = readSigned(reader, "LogFileEvents", defaults.LogFileEvents);
+    settings.DisplayFileEvents = readSigned(reader, "DisplayFileEvents", defaults.DisplayFileEvents);
+    settings.FileEventsMessage = readSetting(reader, "FileEventsMessage", defaults.FileEventsMessage);
 
     int32_t count = static_cast<int32_t>(reader.readNumber(kSourcesSection, "SourcesCount", 0));
     if (count > kMaxSourcesCount)
@@ -155,6 +158,14 @@ std::string formatSettingsFile(const PluginSettings& s) {
     // Written only when on, so a file without the Event Log stays as it always was.
     if (s.WindowsEventLog != 0)
         addNumber(text, "WindowsEventLog        ", s.WindowsEventLog);
+    // The file event keys only once they are set, so a file of the other settings stays as it was.
+    const PluginSettings defaults;
+    if (s.LogFileEvents != defaults.LogFileEvents || s.DisplayFileEvents != defaults.DisplayFileEvents ||
+        s.FileEventsMessage != defaults.FileEventsMessage) {
+        addNumber(text, "LogFileEvents          ", s.LogFileEvents);
+        addNumber(text, "DisplayFileEvents      ", s.DisplayFileEvents);
+        addQuoted(text, "FileEventsMessage      ", s.FileEventsMessage);
+    }
     text += "\n[Sources]\n";
     addNumber(text, "SourcesCount           ", static_cast<int32_t>(s.Sources.size()));
     for (size_t i = 0; i < s.Sources.size(); ++i) {

@@ -4,6 +4,7 @@
 #include "config/preferences.h"
 #include "config/settings_store.h"
 #include "events/event_log.h"
+#include "events/file_event_dispatch.h"
 #include "events/message_template.h"
 #include "events/rights_notice.h"
 #include "events/visitor_decision.h"
@@ -27,6 +28,10 @@ bool modeShows(int32_t mode) {
 void deliver(const PluginSettings& settings, const ShareEvent& event, bool test, std::string* log_batch) {
     if (settings.PluginMode == Inactive)
         return;
+    if (isFileEvent(event.Kind)) {
+        deliverFileEvent(settings, event, test);
+        return;
+    }
 
     const char* share = event.Connection.ShareName.c_str();
     std::string text;
@@ -60,7 +65,7 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test,
     const VisitorAction visitor = test ? NoChange : visitorActionFor(settings, event.Connection, names);
     const bool alerts = log_batch == nullptr && visitorAlerts(visitor);
     if (alerts)
-        expandMessage(event.Connection, text, names);
+        expandMessage(event, text, names);
 
     if (event.Kind != EventKind::Presence && modeLogs(settings.PluginMode) && !test && visitorLogs(visitor)) {
         if (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share)) {

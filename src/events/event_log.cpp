@@ -35,6 +35,10 @@ const char* eventWord(EventKind kind) {
         return "ENTER";
     case EventKind::Leave:
         return "LEAVE";
+    case EventKind::FileOpened:
+        return "OPEN";
+    case EventKind::FileClosed:
+        return "CLOSE";
     default:
         return nullptr;
     }
@@ -54,13 +58,13 @@ std::string currentLogPath() {
 }
 
 std::string formatLogLine(const LocalDateTime& when, const char* event_word, const ConnectionInfo& connection,
-                          const std::string& host_name) {
+                          const std::string& host_name, const char* path) {
     char buffer[kLogLineLimit + 1];
     const int length = std::snprintf(
-        buffer, sizeof buffer, "%.2d/%.2d/%.4d %.2d:%.2d:%.2d \"%s\" \"%s\" \"%s\" \"%s\" \"%s\"\n", when.day,
-        when.month, when.year, when.hour, when.minute, when.second, event_word ? event_word : "",
+        buffer, sizeof buffer, "%.2d/%.2d/%.4d %.2d:%.2d:%.2d \"%s\" \"%s\" \"%s\" \"%s\" \"%s\"%s%s%s\n",
+        when.day, when.month, when.year, when.hour, when.minute, when.second, event_word ? event_word : "",
         connection.UserName.c_str(), connection.ComputerName.c_str(), host_name.c_str(),
-        connection.ShareName.c_str());
+        connection.ShareName.c_str(), path ? " \"" : "", path ? path : "", path ? "\"" : "");
     if (length < 0)
         return std::string();
     cutToLineLimit(buffer, length);
@@ -99,9 +103,18 @@ void writeEvent(const ShareEvent& event, NameWait wait, std::string* batch) {
     LocalDateTime now;
     platformLocalTime(now);
     const std::string host_name = resolveComputerName(event.Connection.ComputerName, wait);
-    const std::string line = formatLogLine(now, word, event.Connection, host_name);
+    const bool file = event.Kind == EventKind::FileOpened || event.Kind == EventKind::FileClosed;
+    const std::string line =
+        formatLogLine(now, word, event.Connection, host_name, file ? event.FileName.c_str() : nullptr);
     if (batch != nullptr)
         *batch += line;
     else
         appendLine(line.c_str());
+}
+
+void writeAction(const char* action_word, const ConnectionInfo& connection, const std::string& host_name,
+                 const char* path) {
+    LocalDateTime now;
+    platformLocalTime(now);
+    appendLine(formatLogLine(now, action_word, connection, host_name, path).c_str());
 }

@@ -23,13 +23,20 @@ struct LocalDateTime {
 void setLogPath(const char* path);
 std::string currentLogPath();
 
-// Appends the line of an Enter or Leave event, stamped with the local time now,
-// its host name got as `wait` says. Other kinds have no line and are not written.
-// With `batch`, the line is added to it instead, for appendLines.
+// Appends the line of an Enter, Leave, FileOpened ("OPEN") or FileClosed
+// ("CLOSE") event, stamped with the local time now, its host name got as `wait`
+// says. Presence has no line. With `batch`, the line is added to it instead, for
+// appendLines.
 void writeEvent(const ShareEvent& event, NameWait wait = NameWait::LookUp, std::string* batch = nullptr);
 
 // Appends lines as formatLogLine makes them, all in one opening of the file.
 void appendLines(const std::string& lines);
+
+// Appends the line of an action taken on a session ("CLOSE-FILE", "DISCONNECT"),
+// stamped with the local time now; `host_name` as already resolved, `path` the
+// file's within the share (none for a disconnect).
+void writeAction(const char* action_word, const ConnectionInfo& connection, const std::string& host_name,
+                 const char* path);
 
 // Opens the file at the path, appends the line and closes the file. A line over
 // kLogLineLimit characters is cut to its first kLogLineLimit - 1 and a line break.
@@ -37,9 +44,10 @@ void appendLines(const std::string& lines);
 void appendLine(const char* line);
 
 // The line of one event: date, time, "ENTER"/"LEAVE", user, address, host name,
-// share. Cut like appendLine, so a cut line still ends with its line break.
+// share, and for a file a sixth field, its path within the share. Cut like
+// appendLine, so a cut line still ends with its line break.
 std::string formatLogLine(const LocalDateTime& when, const char* event_word, const ConnectionInfo& connection,
-                          const std::string& host_name);
+                          const std::string& host_name, const char* path = nullptr);
 
 // Platform seam: opens the file at the path for appending in text mode (created
 // when missing), writes the text and closes the file; false when it cannot be

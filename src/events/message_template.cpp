@@ -8,6 +8,7 @@ namespace {
 constexpr const char* kTags[] = {
     "$Name$",     "$Caption$",      "$ShareName$", "$Description$", "$ComputerName$", "$ComputerRealName$",
     "$UserName$", "$ConnectionID$", "$NoOfFiles$", "$NoOfUsers$",   "$ActiveTime$",   "$ActiveTimeMin$",
+    "$FileName$", "$FilePath$",
 };
 
 // unsigned long is 32 bits on Windows and 64 natively; every 32-bit value fits both.
@@ -51,12 +52,17 @@ int variableValue(const ConnectionInfo& connection, const std::string& tag, std:
         out = formatActiveTime(connection.ActiveTime);
     else if (tag == "$ActiveTimeMin$")
         out = decimal(connection.ActiveTime / 60);
+    else if (tag == "$FileName$" || tag == "$FilePath$")
+        out.clear();
     else
         return 1;
     return 0;
 }
 
-void expandMessage(const ConnectionInfo& connection, std::string& text, NameWait wait) {
+namespace {
+
+void expand(const ConnectionInfo& connection, const std::string& file_name, const std::string& file_path,
+            std::string& text, NameWait wait) {
     for (const char* tag_text : kTags) {
         const std::string tag(tag_text);
         std::string::size_type position = text.find(tag);
@@ -65,10 +71,25 @@ void expandMessage(const ConnectionInfo& connection, std::string& text, NameWait
         if (position == std::string::npos)
             continue;
         std::string value;
-        variableValue(connection, tag, value, wait);
+        if (tag == "$FileName$")
+            value = file_name;
+        else if (tag == "$FilePath$")
+            value = file_path;
+        else
+            variableValue(connection, tag, value, wait);
         while (position != std::string::npos) {
             text.replace(position, tag.size(), value);
             position = text.find(tag, position + value.size());
         }
     }
+}
+
+} // namespace
+
+void expandMessage(const ConnectionInfo& connection, std::string& text, NameWait wait) {
+    expand(connection, std::string(), std::string(), text, wait);
+}
+
+void expandMessage(const ShareEvent& event, std::string& text, NameWait wait) {
+    expand(event.Connection, event.FileName, event.FilePath, text, wait);
 }

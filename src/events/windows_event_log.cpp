@@ -73,8 +73,8 @@ void reportToWindowsEventLog(const PluginSettings& settings, const ShareEvent& e
     if (settings.WindowsEventLog == 0 || !windowsEventIdFor(event.Kind, id))
         return;
     const ConnectionInfo& connection = event.Connection;
-    platformReportEvent(
-        windowsSessionEvent(id, connection, resolveComputerName(connection.ComputerName, wait)));
+    platformReportEvent(windowsSessionEvent(
+        id, connection, resolveComputerName(connection.ComputerName, wait), event.FilePath));
 }
 
 bool reportRightsNoticeToWindowsEventLog(const PluginSettings& settings, const std::string& host_program) {

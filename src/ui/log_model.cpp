@@ -21,7 +21,8 @@ namespace {
 // The viewer has always read the file with fgets into 4096 bytes: a line longer than this comes
 // in pieces, each taken as a line of its own.
 constexpr std::size_t kLogPieceMax = 4095;
-constexpr int kFieldsPerLine = 7;
+constexpr int kFieldsPerLine = 8;
+constexpr int kFieldsRequired = 7; // a file event's line has its path as the eighth
 
 // Space, tab, line feed, vertical tab, form feed, carriage return; never a byte above 127.
 bool isLogSpace(char c) {
@@ -162,7 +163,7 @@ private:
             fields[count++] = field;
             return count < kFieldsPerLine;
         });
-        if (count < kFieldsPerLine)
+        if (count < kFieldsRequired)
             return;
 
         std::vector<LogDay>& days = book_.Days;
@@ -464,5 +465,9 @@ int logRowImage(std::string_view event) {
         return 0;
     if (equalsIgnoringAsciiCase(event, "LEAVE"))
         return 1;
+    for (const char* word : {"OPEN", "CLOSE", "CLOSE-FILE", "DISCONNECT"}) {
+        if (equalsIgnoringAsciiCase(event, word))
+            return kLogFileImage;
+    }
     return -1;
 }

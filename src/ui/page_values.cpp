@@ -54,6 +54,8 @@ void applyPageValues(const PageValues& values, PluginSettings& settings) {
     settings.DisplayPresenceEvents = values.display_presence ? 1 : 0;
     settings.PresenceEventsMessage = cut(values.presence_message, kPageTextMax);
     settings.PresenceUpdateInterval = parsePresenceInterval(values.presence_interval);
+    settings.DisplayFileEvents = values.display_file ? 1 : 0;
+    settings.FileEventsMessage = cut(values.file_message, kPageTextMax);
     if (values.visitors_read)
         settings.VisitorRules = values.visitor_rules;
 }

@@ -43,6 +43,8 @@ struct PageValues {
     bool display_presence = false;
     std::string presence_message;
     std::string presence_interval; // as typed
+    bool display_file = false;
+    std::string file_message;
     // Visitors page: its rules in order, when the page exists.
     std::vector<VisitorRule> visitor_rules;
 };

@@ -15,5 +15,9 @@ ShareEvent makeTestEvent(EventKind kind) {
     sample.ConnectionID = 12345;
     sample.NumberOfFiles = 10;
     sample.NumberOfUsers = 20;
+    if (kind == EventKind::FileOpened || kind == EventKind::FileClosed) {
+        event.FileName = "Folder\\FileName.txt";
+        event.FilePath = "C:\\Share\\Folder\\FileName.txt";
+    }
     return event;
 }

@@ -53,6 +53,8 @@ inline const char* eventKindName(EventKind kind) {
         return "Leave";
     case EventKind::Presence:
         return "Presence";
+    default:
+        break;
     }
     return "?";
 }

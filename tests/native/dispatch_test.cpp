@@ -6,11 +6,11 @@
 #include "events/name_cache.h"
 #include "events/poll_delivery.h"
 #include "support/alert_recorder.h"
+#include "support/windows_event_recorder.h"
 #include "support/debug_output_capture.h"
 #include "support/fixed_clock.h"
 #include "support/log_file_hook.h"
 #include "support/name_service_stub.h"
-#include "support/windows_event_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -174,6 +174,61 @@ TEST_F(DispatchTest, OutcomeMatrix) {
                                       kind_traced ? 1 : 0);
                             EXPECT_EQ(countLinesStartingWith(trace, "TARNWICK: SOURCE [" + share + "]"),
                                       lookups);
+                        }
+}
+
+// File events by mode, watch mode, source membership, the two switches and the test
+// flag: a log line for each file opened or closed, an alert for each file opened.
+TEST_F(DispatchTest, FileEventOutcomeMatrix) {
+    for (int mode = Inactive; mode <= ShowAndLogEvents; ++mode)
+        for (int watch = 0; watch <= 1; ++watch)
+            for (bool selected : {true, false})
+                for (int switches = 0; switches < 4; ++switches)
+                    for (bool test : {false, true})
+                        for (EventKind kind : {EventKind::FileOpened, EventKind::FileClosed}) {
+                            PluginSettings settings = baseSettings();
+                            settings.PluginMode = mode;
+                            settings.SourceWatchMode = watch;
+                            settings.LogFileEvents = switches & 1;
+                            settings.DisplayFileEvents = (switches >> 1) & 1;
+                            settings.FileEventsMessage = "$FileName$ on $ShareName$";
+                            settings.WindowsEventLog = 1;
+                            replaceSettings(settings);
+                            std::filesystem::remove(log_);
+                            clearRecordedAlerts();
+                            recordedWindowsEvents().clear();
+                            const std::string share = selected ? "Public" : "Private";
+                            ShareEvent event = makeEvent(kind, share);
+                            event.FileName = "a.txt";
+                            event.FilePath = "C:\\Public\\a.txt";
+                            dispatchEvent(event, test);
+
+                            const bool opened = kind == EventKind::FileOpened;
+                            const bool alert = (mode == ShowEvents || mode == ShowAndLogEvents) && opened &&
+                                               (test || ((switches & 2) != 0 && selected));
+                            const bool logged = (mode == LogEvents || mode == ShowAndLogEvents) && !test &&
+                                                (switches & 1) != 0 && (watch != 0 || selected);
+                            SCOPED_TRACE(std::to_string(mode) + std::to_string(watch) +
+                                         std::to_string(selected) + std::to_string(switches) +
+                                         std::to_string(test) + std::to_string(opened));
+                            const std::vector<RecordedAlert> alerts = recordedAlerts();
+                            ASSERT_EQ(alerts.size(), alert ? 1u : 0u);
+                            if (alert) {
+                                EXPECT_EQ(alerts[0].text, "a.txt on " + share);
+                            }
+                            const std::vector<std::string> lines = logLines();
+                            ASSERT_EQ(lines.size(), logged ? 1u : 0u);
+                            const std::vector<WindowsEvent>& reported = recordedWindowsEvents();
+                            ASSERT_EQ(reported.size(), logged ? 1u : 0u)
+                                << "the Windows Event Log with the line";
+                            if (logged) {
+                                EXPECT_EQ(reported[0].id, opened ? EventIdFileOpened : EventIdFileClosed);
+                                EXPECT_EQ(reported[0].strings[StringFilePath], "C:\\Public\\a.txt");
+                                EXPECT_EQ(lines[0], "07/03/2026 09:05:03 \"" +
+                                                        std::string(opened ? "OPEN" : "CLOSE") +
+                                                        "\" \"alice\" \"10.0.0.1\" \"10.0.0.1\" \"" + share +
+                                                        "\" \"a.txt\"\n");
+                            }
                         }
 }
 

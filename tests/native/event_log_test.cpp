@@ -87,6 +87,28 @@ TEST_F(EventLogTest, FieldTextsAreWrittenExactlyWithoutEscaping) {
     EXPECT_EQ(readLines(log_), expected);
 }
 
+TEST_F(EventLogTest, FileAndActionLinesCarryTheFileAsASixthField) {
+    setNameServiceEntry("10.0.0.1", "alice-pc");
+    ShareEvent opened = makeEvent(EventKind::FileOpened, "alice", "10.0.0.1", "Public");
+    opened.FileName = "dir\\a b.txt";
+    opened.FilePath = "C:\\Public\\dir\\a b.txt";
+    writeEvent(opened);
+    opened.Kind = EventKind::FileClosed;
+    writeEvent(opened);
+    writeAction("CLOSE-FILE", opened.Connection, "alice-pc", "dir\\a b.txt");
+    writeAction("DISCONNECT", opened.Connection, "alice-pc", nullptr);
+    const std::vector<std::string> expected = {
+        "07/03/2026 09:05:03 \"OPEN\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\" \"dir\\a b.txt\"\n",
+        "07/03/2026 09:05:03 \"CLOSE\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\" \"dir\\a b.txt\"\n",
+        "07/03/2026 09:05:03 \"CLOSE-FILE\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\" \"dir\\a "
+        "b.txt\"\n",
+        "07/03/2026 09:05:03 \"DISCONNECT\" \"alice\" \"10.0.0.1\" \"alice-pc\" \"Public\"\n",
+    };
+    EXPECT_EQ(readLines(log_), expected);
+    EXPECT_EQ(nameServiceQueryCount(), 1)
+        << "the cache names the second line; an action's host name comes with it";
+}
+
 TEST_F(EventLogTest, PresenceHasNoLine) {
     writeEvent(makeEvent(EventKind::Presence, "carol", "10.0.0.3", "Public"));
     EXPECT_FALSE(std::filesystem::exists(log_));

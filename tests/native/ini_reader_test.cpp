@@ -121,6 +121,8 @@ TEST(ReadSettings, AsksForEachKeyWithItsBufferSize) {
                                               "Settings/DisplayPresenceEvents",
                                               "Settings/PresenceUpdateInterval",
                                               "Settings/WindowsEventLog",
+                                              "Settings/LogFileEvents",
+                                              "Settings/DisplayFileEvents",
                                               "Sources/SourcesCount",
                                               "Visitors/RulesCount"};
     EXPECT_EQ(reader.numbers, numbers);
@@ -128,6 +130,7 @@ TEST(ReadSettings, AsksForEachKeyWithItsBufferSize) {
                                             "Settings/EnterEventsMessage/2048",
                                             "Settings/LeaveEventsMessage/2048",
                                             "Settings/PresenceEventsMessage/2048",
+                                            "Settings/FileEventsMessage/2048",
                                             "Sources/SourceName1/1024",
                                             "Sources/SourcePath1/1024",
                                             "Sources/SourceName2/1024",
@@ -149,7 +152,7 @@ TEST(ReadSettings, SourcesCountIsLimited) {
         SCOPED_TRACE(count.first);
         RecordingReader reader(count.first);
         EXPECT_EQ(readSettings(reader).Sources.size(), count.second);
-        EXPECT_EQ(reader.texts.size(), 4 + 2 * count.second);
+        EXPECT_EQ(reader.texts.size(), 5 + 2 * count.second);
     }
 }
 

@@ -31,15 +31,19 @@ std::string entryOf(const std::string& time, const std::string& event, const std
     return time + "|" + event + "|" + user + "|127.0.0.1|localhost|Public";
 }
 
-// The days as text: "= <date>" for each day, then its entries' six fields joined by '|'.
+// The days as text: "= <date>" for each day, then its entries' six fields joined by '|', and a
+// file event's path after one more '|'.
 std::vector<std::string> describe(const LogBook& book) {
     std::vector<std::string> lines;
     for (const LogDay& day : book.Days) {
         lines.push_back("= " + std::string(logDayDate(book, day)));
         for (const LogEntry& e : day.Entries) {
             lines.emplace_back(logEntryField(book, e, 0));
-            for (int column = 1; column < kLogColumnCount; ++column)
-                lines.back() += "|" + std::string(logEntryField(book, e, column));
+            for (int column = 1; column < kLogColumnCount; ++column) {
+                const std::string_view field = logEntryField(book, e, column);
+                if (column + 1 < kLogColumnCount || !field.empty())
+                    lines.back() += "|" + std::string(field);
+            }
         }
     }
     return lines;
@@ -117,9 +121,10 @@ TEST(LogParse, ReadsLinesIntoDays) {
         {"an empty event word",
          d1 + " 03:05:31 \"\" \"alice\" \"127.0.0.1\" \"localhost\" \"Public\"\n",
          {"= " + d1, entryOf("03:05:31", "", "alice")}},
-        {"fields past the seventh are ignored",
-         d1 + " 03:05:31 \"ENTER\" \"alice\" \"127.0.0.1\" \"localhost\" \"Public\" \"extra\"\n",
-         {"= " + d1, entryOf("03:05:31", "ENTER", "alice")}},
+        {"an eighth field is a file's path, fields past it are ignored",
+         d1 + " 03:05:31 \"OPEN\" \"alice\" \"127.0.0.1\" \"localhost\" \"Public\" \"dir\\a b.txt\" "
+              "\"extra\"\n",
+         {"= " + d1, entryOf("03:05:31", "OPEN", "alice") + "|dir\\a b.txt"}},
         {"the last line needs no line break",
          logLine(d1, "03:05:31", "ENTER", "alice") + d1 +
              " 03:05:32 \"LEAVE\" \"alice\" \"127.0.0.1\" \"localhost\" \"Public\"",
@@ -247,7 +252,7 @@ TEST(LogSort, ClicksSetColumnAndDirection) {
     };
     const Case cases[] = {{{}, -1, true},         {{0}, 0, true},       {{0, 0}, 0, false},
                           {{0, 0, 0}, 0, true},   {{0, 0, 2}, 2, true}, {{2, 5}, 5, true},
-                          {{5, 5, -1}, 5, false}, {{3, 6}, 3, true},    {{1, 1, 4, 4}, 4, false}};
+                          {{5, 5, -1}, 5, false}, {{3, 7}, 3, true},    {{1, 1, 6, 6}, 6, false}};
     for (const Case& c : cases) {
         LogBook book;
         for (const int column : c.clicks)
@@ -377,10 +382,11 @@ TEST(LogSort, MatchesTheLiteralExchangeSortOnRandomDays) {
     EXPECT_GT(reordered_descending, 1500);
 }
 
-TEST(LogRowImage, EnterAndLeaveInAnyCase) {
-    const std::pair<const char*, int> cases[] = {{"ENTER", 0}, {"enter", 0},    {"Leave", 1},
-                                                 {"LEAVE", 1}, {"", -1},        {"ENTERED", -1},
-                                                 {"LEAV", -1}, {"PRESENCE", -1}};
+TEST(LogRowImage, EnterLeaveAndFileWordsInAnyCase) {
+    const std::pair<const char*, int> cases[] = {
+        {"ENTER", 0},      {"enter", 0},      {"Leave", 1},     {"LEAVE", 1}, {"", -1},
+        {"ENTERED", -1},   {"LEAV", -1},      {"PRESENCE", -1}, {"OPEN", 4},  {"close", 4},
+        {"CLOSE-FILE", 4}, {"Disconnect", 4}, {"OPENED", -1}};
     for (const auto& [event, image] : cases)
         EXPECT_EQ(logRowImage(event), image) << event;
 }

@@ -73,12 +73,23 @@ TEST_F(MessageTemplateTest, VariableValueGivesEachOfTheTwelveTags) {
         {"$NoOfUsers$", "1"},
         {"$ActiveTime$", "02:03:04"},
         {"$ActiveTimeMin$", "123"},
+        {"$FileName$", ""},
+        {"$FilePath$", ""},
     };
     for (const auto& [tag, value] : cases) {
         std::string out = "stale";
         EXPECT_EQ(variableValue(c, tag, out), 0) << tag;
         EXPECT_EQ(out, value) << tag;
     }
+}
+
+TEST_F(MessageTemplateTest, FileTagsAreTheFileEventsPathsAndComeLast) {
+    ShareEvent event(EventKind::FileOpened, sampleConnection());
+    event.FileName = "dir\\$UserName$.txt";
+    event.FilePath = "C:\\S\\x.txt";
+    std::string text = "$FileName$ at $FilePath$ by $UserName$";
+    expandMessage(event, text);
+    EXPECT_EQ(text, "dir\\$UserName$.txt at C:\\S\\x.txt by UserName");
 }
 
 TEST_F(MessageTemplateTest, VariableValueRejectsAnythingButAWholeExactTag) {

@@ -78,6 +78,15 @@ TEST(SettingsFile, ASavedFileLoadsBackToTheSameSettings) {
     EXPECT_EQ(formatSettingsFile(loaded), formatSettingsFile(saved));
 }
 
+TEST(SettingsFile, FileEventKeysAreWrittenOnceSetAndLoadBack) {
+    PluginSettings saved;
+    saved.DisplayFileEvents = 1;
+    const std::string file = formatSettingsFile(saved);
+    EXPECT_EQ(lineOf(file, "LogFileEvents"), "LogFileEvents          = 0");
+    TextIniReader reader(file);
+    EXPECT_EQ(readSettings(reader), saved);
+}
+
 TEST(SettingsFile, LineBreaksInValuesReloadAsBlanks) {
     // A value's line break must not end its line in the file, or the rest of the
     // value would read as a key or a section header of its own.

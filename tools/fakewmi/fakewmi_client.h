@@ -50,6 +50,24 @@ inline std::string shareRow(const std::string& name, const std::string& path) {
     return "row Win32_Share\nName str " + name + "\nPath str " + path + "\n";
 }
 
+// One MSFT_SmbOpenFile row, its 64-bit id as WMI gives it (a string of CIM_UINT64).
+inline std::string openFileRow(const std::string& id, const std::string& path, const std::string& relative,
+                               const std::string& user, const std::string& computer, uint32_t permissions,
+                               uint32_t locks = 0) {
+    std::ostringstream row;
+    row << "row MSFT_SmbOpenFile\nFileId ui8 " << id << "\nSessionId ui8 1\nPath str " << path
+        << "\nShareRelativePath str " << relative << "\nClientComputerName str " << computer
+        << "\nClientUserName str " << user << "\nPermissions ui4 " << permissions << "\nLocks ui4 " << locks
+        << "\n";
+    return row.str();
+}
+
+inline std::string smbSessionRow(const std::string& id, const std::string& computer,
+                                 const std::string& user) {
+    return "row MSFT_SmbSession\nSessionId ui8 " + id + "\nClientComputerName str " + computer +
+           "\nClientUserName str " + user + "\nNumOpens ui4 1\n";
+}
+
 // Replaces the data file in one step, so that the fake never reads half of it.
 inline bool writeDataFile(const std::string& path, const std::string& text) {
     const std::string staged = path + ".new";

@@ -1,11 +1,14 @@
 // Data file format, one item per line; blank lines and lines starting with '#'
 // are skipped, fields are separated by single spaces:
 //
-//   row <Class>                  starts a row of <Class> (Win32_ServerConnection, Win32_Share)
+//   row <Class>                  starts a row of <Class> (Win32_ServerConnection, Win32_Share in
+//                                root\cimv2; MSFT_SmbOpenFile, MSFT_SmbSession in root\Microsoft\Windows\SMB,
+//                                whose __PATH is made from FileId or SessionId unless listed)
 //   <Property> <type> [<value>]  adds a property to the current row; <type> is one of
 //                                  str    VT_BSTR, the value is the rest of the line (may be empty)
 //                                  i4     VT_I4, a signed 32-bit decimal
 //                                  ui4    VT_UI4, an unsigned 32-bit decimal
+//                                  ui8    an unsigned 64-bit decimal, as WMI gives it: VT_BSTR, CIM_UINT64
 //                                  r8     VT_R8, a decimal fraction
 //                                  bool   VT_BOOL, true or false
 //                                  null   VT_NULL
@@ -20,6 +23,9 @@
 //   fail next <k> [<hr>]         Next delivers k rows, then returns <hr> with no row; a
 //                                success code such as 0x40004 (WBEM_S_TIMEDOUT) comes
 //                                with the k-th row already (alone when k is 0)
+//   fail method [<hr>]           ExecMethod (ForceClose) is refused, for rights by default
+//   no smb                       ConnectServer to root\Microsoft\Windows\SMB fails with
+//                                WBEM_E_INVALID_NAMESPACE, as on Windows 7
 //   trace get                    log every IWbemClassObject::Get call
 //   quiet next                   log no IEnumWbemClassObject::Next call (timed runs over many
 //                                rows, where journalling each call would be most of the time)
@@ -125,6 +131,11 @@ bool parseProperty(const std::string& name, std::string rest, Property& property
         property.uint32 = static_cast<ULONG>(number);
         return true;
     }
+    if (type == "ui8") {
+        property.type = ValueType::UInt64;
+        property.text = fromUtf8(rest);
+        return !rest.empty() && rest.find_first_not_of("0123456789") == std::string::npos;
+    }
     if (type == "r8") {
         property.type = ValueType::Real;
         char* end = nullptr;
@@ -167,6 +178,9 @@ bool parseFailure(std::string rest, Data& data) {
                 return false;
             data.query_every = static_cast<ULONG>(every);
         }
+    } else if (step == "method") {
+        failure = &data.method;
+        code = WBEM_E_ACCESS_DENIED;
     } else if (step == "reset") {
         failure = &data.reset;
     } else if (step == "next") {
@@ -209,6 +223,9 @@ Data parseData(const std::string& text) {
         } else if (key == "trace") {
             ok = rest == "get";
             data.trace_get = ok;
+        } else if (key == "no") {
+            ok = rest == "smb";
+            data.no_smb = ok;
         } else if (key == "quiet") {
             ok = rest == "next";
             data.quiet_next = ok;

@@ -9,12 +9,12 @@
 
 namespace fakewmi {
 
-enum class ValueType { String, Int32, UInt32, Null, Real, Bool, Empty };
+enum class ValueType { String, Int32, UInt32, UInt64, Null, Real, Bool, Empty };
 
 struct Property {
     std::wstring name;
     ValueType type = ValueType::Empty;
-    std::wstring text; // String
+    std::wstring text; // String, and UInt64's decimal text
     LONG int32 = 0;    // Int32
     ULONG uint32 = 0;  // UInt32
     double real = 0;   // Real
@@ -37,11 +37,13 @@ struct Failure {
 
 struct Data {
     std::vector<Row> rows;
-    Failure create;  // the class factory's CreateInstance
-    Failure connect; // ConnectServer
-    Failure query;   // ExecQuery
-    Failure reset;   // IEnumWbemClassObject::Reset
-    Failure next;    // IEnumWbemClassObject::Next, once `next_after` rows are out
+    Failure create;      // the class factory's CreateInstance
+    Failure connect;     // ConnectServer
+    Failure query;       // ExecQuery
+    Failure reset;       // IEnumWbemClassObject::Reset
+    Failure next;        // IEnumWbemClassObject::Next, once `next_after` rows are out
+    Failure method;      // ExecMethod
+    bool no_smb = false; // the SMB namespace is missing, as on Windows 7
     ULONG next_after = 0;
     ULONG query_every = 0;   // the query fails only when its number is a multiple of this (0: always)
     bool trace_get = false;  // log every IWbemClassObject::Get

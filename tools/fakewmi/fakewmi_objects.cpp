@@ -150,6 +150,7 @@ private:
         VariantInit(&value);
         switch (property.type) {
         case ValueType::String:
+        case ValueType::UInt64:
             V_VT(&value) = VT_BSTR;
             V_BSTR(&value) = SysAllocStringLen(property.text.data(), static_cast<UINT>(property.text.size()));
             if (V_BSTR(&value) == nullptr) {
@@ -190,6 +191,8 @@ private:
             return CIM_SINT32;
         case ValueType::UInt32:
             return CIM_UINT32;
+        case ValueType::UInt64:
+            return CIM_UINT64;
         case ValueType::Real:
             return CIM_REAL64;
         case ValueType::Bool:
@@ -283,6 +286,28 @@ std::wstring queriedClass(const wchar_t* query) {
     return rest.substr(start, rest.find(L' ', start) - start);
 }
 
+const wchar_t kSmbNamespace[] = L"root\\Microsoft\\Windows\\SMB";
+
+// The row's __PATH, unless the data file lists one: the instance's key, as WMI writes it.
+Row withPath(const Row& row) {
+    Row copy = row;
+    if (row.find(L"__PATH") != nullptr)
+        return copy;
+    const wchar_t* key = lstrcmpiW(row.class_name.c_str(), L"MSFT_SmbOpenFile") == 0  ? L"FileId"
+                         : lstrcmpiW(row.class_name.c_str(), L"MSFT_SmbSession") == 0 ? L"SessionId"
+                                                                                      : nullptr;
+    const Property* id = key == nullptr ? nullptr : row.find(key);
+    if (id == nullptr)
+        return copy;
+    Property path;
+    path.name = L"__PATH";
+    path.type = ValueType::String;
+    path.text = std::wstring(L"\\\\.\\") + kSmbNamespace + L":" + row.class_name + L"." + key + L"=\"" +
+                id->text + L"\"";
+    copy.properties.push_back(path);
+    return copy;
+}
+
 class Services final : public ComObject<IWbemServices> {
 public:
     Services() : ComObject(IID_IWbemServices) {}
@@ -315,7 +340,7 @@ public:
             std::vector<std::shared_ptr<const Row>> rows;
             for (const Row& row : data.rows) {
                 if (lstrcmpiW(row.class_name.c_str(), class_name.c_str()) == 0)
-                    rows.push_back(std::make_shared<const Row>(row));
+                    rows.push_back(std::make_shared<const Row>(withPath(row)));
             }
             *result = new Enumerator(std::move(rows), data, path);
             return WBEM_S_NO_ERROR;
@@ -393,9 +418,25 @@ public:
                                                          IWbemObjectSink*) override {
         return WBEM_E_NOT_SUPPORTED;
     }
-    HRESULT STDMETHODCALLTYPE ExecMethod(const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
-                                         IWbemClassObject**, IWbemCallResult**) override {
-        return WBEM_E_NOT_SUPPORTED;
+    // ForceClose on an instance: recorded, and refused when the data file says so.
+    HRESULT STDMETHODCALLTYPE ExecMethod(const BSTR object_path, const BSTR method, LONG flags, IWbemContext*,
+                                         IWbemClassObject* in, IWbemClassObject** out,
+                                         IWbemCallResult** call) override {
+        return guarded([&]() -> HRESULT {
+            const std::wstring path = dataFilePath();
+            const Data data = loadData(path);
+            logCall(path, L"ExecMethod " + describe(object_path) + L" " + describe(method) + L" flags=" +
+                              std::to_wstring(flags) + (in == nullptr ? L" in=-" : L" in=set"));
+            if (out != nullptr)
+                *out = nullptr;
+            if (call != nullptr)
+                *call = nullptr;
+            if (object_path == nullptr || method == nullptr)
+                return WBEM_E_INVALID_PARAMETER;
+            if (lstrcmpW(method, L"ForceClose") != 0)
+                return WBEM_E_INVALID_METHOD;
+            return data.method.active ? data.method.code : static_cast<HRESULT>(WBEM_S_NO_ERROR);
+        });
     }
     HRESULT STDMETHODCALLTYPE ExecMethodAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
                                               IWbemObjectSink*) override {
@@ -426,7 +467,8 @@ public:
             }
             if (data.connect.active)
                 return data.connect.code;
-            if (resource == nullptr || lstrcmpiW(resource, L"root\\cimv2") != 0)
+            const bool smb = resource != nullptr && lstrcmpiW(resource, kSmbNamespace) == 0 && !data.no_smb;
+            if (!smb && (resource == nullptr || lstrcmpiW(resource, L"root\\cimv2") != 0))
                 return WBEM_E_INVALID_NAMESPACE;
             *services = new Services;
             return WBEM_S_NO_ERROR;

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the six tab icons of the preferences window, the log viewer's four row
+"""Draws the six tab icons of the preferences window, the log viewer's five row
 icons, the tray program's icon and the viewers' sort arrows.
 
 Each icon holds a 16 x 16 and a 32 x 32 image, 32-bit colour with alpha and an
@@ -256,6 +256,14 @@ def log_spacer_icon(line):
     return []
 
 
+def log_file_icon(line):
+    """A sheet with its corner folded and two lines of text: a file opened or closed."""
+    sheet = polygon([(3.0, 1.0), (10.0, 1.0), (13.0, 4.0), (13.0, 15.0), (3.0, 15.0)])
+    fold = polygon([(10.0, 1.0), (10.0, 4.0), (13.0, 4.0)])
+    text = union(box(5.0, 7.0, 11.0, 7.0 + line), box(5.0, 10.0, 11.0, 10.0 + line))
+    return outlined(sheet, line) + [(fold, NAVY), (text, NAVY)]
+
+
 ICONS = {
     "help": help_icon,
     "general": general_icon,
@@ -267,6 +275,7 @@ ICONS = {
     "log_leave": log_leave_icon,
     "log_date": log_date_icon,
     "log_spacer": log_spacer_icon,
+    "log_file": log_file_icon,
     "tray": tray_icon,
 }
 

@@ -12,9 +12,11 @@
 namespace wmi {
 
 // Connects: 0 connected; 1 already connected; 2 COM initialisation failed;
-// 3 COM security or creating the locator failed; 4 opening root\cimv2 failed.
+// 3 COM security or creating the locator failed; 4 opening the namespace
+// (root\cimv2 unless told) failed, with ConnectServer's code in a given `failure`.
 // On a non-zero code nothing is left to undo.
-int openConnection(IWbemLocator*& locator, IWbemServices*& services) noexcept;
+int openConnection(IWbemLocator*& locator, IWbemServices*& services, const wchar_t* resource = L"root\\cimv2",
+                   HRESULT* failure = nullptr) noexcept;
 
 // 0 released, with one CoUninitialize for the one of openConnection; 5 not connected.
 int closeConnection(IWbemLocator*& locator, IWbemServices*& services) noexcept;
@@ -36,20 +38,24 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // 0 connected; 1 already connected; 2 COM initialisation failed; 3 COM
-    // security or creating the locator failed; 4 opening root\cimv2 failed.
-    int connect() noexcept { return openConnection(locator_, services_); }
+    // security or creating the locator failed; 4 opening the namespace failed.
+    int connect() noexcept { return openConnection(locator_, services_, resource_, &connect_failure_); }
     // 0 disconnected (one CoUninitialize for the connect); 5 was not connected.
     int disconnect() noexcept { return closeConnection(locator_, services_); }
     // The services interface is present: queries can run.
     bool isConnected() const { return services_ != nullptr; }
 
 protected:
-    Connection() = default;
+    explicit Connection(const wchar_t* resource = L"root\\cimv2") : resource_(resource) {}
     ~Connection() { disconnect(); }
 
     IWbemServices* services() const { return services_; }
+    // ConnectServer's code at the last connect; S_OK when it was not refused.
+    HRESULT connectFailure() const { return connect_failure_; }
 
 private:
+    const wchar_t* resource_;
+    HRESULT connect_failure_ = S_OK;
     IWbemLocator* locator_ = nullptr;
     IWbemServices* services_ = nullptr;
 };

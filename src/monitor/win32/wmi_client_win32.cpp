@@ -33,7 +33,10 @@ void traceRowsCut(const wchar_t* query, unsigned long read, HRESULT hr) {
 
 } // namespace
 
-int openConnection(IWbemLocator*& locator, IWbemServices*& services) noexcept {
+int openConnection(IWbemLocator*& locator, IWbemServices*& services, const wchar_t* resource,
+                   HRESULT* failure) noexcept {
+    if (failure != nullptr)
+        *failure = S_OK;
     if (locator != nullptr)
         return 1;
     // S_FALSE (already initialised on this thread) still needs its own CoUninitialize.
@@ -58,12 +61,14 @@ int openConnection(IWbemLocator*& locator, IWbemServices*& services) noexcept {
     }
     ComRef<IWbemServices> opened;
     {
-        const Bstr resource(L"root\\cimv2");
-        const HRESULT hr = resource.get() == nullptr
+        const Bstr name(resource);
+        const HRESULT hr = name.get() == nullptr
                                ? E_OUTOFMEMORY
-                               : created->ConnectServer(resource.get(), nullptr, nullptr, nullptr, 0, nullptr,
+                               : created->ConnectServer(name.get(), nullptr, nullptr, nullptr, 0, nullptr,
                                                         nullptr, opened.put());
         if (FAILED(hr) || opened.get() == nullptr) {
+            if (failure != nullptr)
+                *failure = hr;
             opened.reset();
             created.reset();
             CoUninitialize();

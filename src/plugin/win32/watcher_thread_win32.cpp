@@ -13,6 +13,7 @@
 #include "monitor/connection_tracker.h"
 #include "monitor/win32/tracker_lock.h"
 #include "monitor/win32/wmi_connection_enumerator.h"
+#include "plugin/win32/file_watch.h"
 #include "plugin/win32/plugin_state.h"
 
 #include <string>
@@ -60,6 +61,7 @@ void runWatcher() {
     CConnectionEnumerator enumerator;
     std::vector<ConnectionInfo> snapshot;
     std::vector<ShareEvent> events;
+    FileWatch files;
     // Once for each start: told why nothing ever happens, the user need not hear it every second.
     bool rights_notice_sent = false;
     for (;;) {
@@ -87,6 +89,8 @@ void runWatcher() {
                                                 presenceIntervalMinutes());
         }
         deliverPollEvents(events, names_deadline, stopRequested);
+        if (!stopRequested())
+            files.poll();
         if (WaitForSingleObject(stop_event, kPollWaitMilliseconds) == WAIT_OBJECT_0)
             break;
     }

@@ -1,11 +1,13 @@
 // The Active shares viewer: a snapshot of the tracked sessions on selected
-// sources, taken at opening and at "Refresh", sortable by a click on a header.
+// sources, taken at opening and at "Refresh", sortable by a click on a header;
+// below it the open files of the selected session.
 
 #include "base/trace.h"
 #include "monitor/connection_tracker.h"
 #include "monitor/win32/tracker_lock.h"
 #include "resource_ids.h"
 #include "ui/active_rows.h"
+#include "ui/win32/open_files_pane.h"
 #include "ui/win32/preference_pages.h"
 #include "ui/win32/sortable_list_dialog.h"
 #include "ui/win32/viewers.h"
@@ -52,7 +54,8 @@ class ActiveSharesViewer : public SortableListDialog {
 public:
     explicit ActiveSharesViewer(HWND dialog)
         : SortableListDialog(dialog,
-                             {IDC_ACTIVE_SHARES_LIST, kHeaders, kActiveColumnCount, kInitialColumnWidth}) {}
+                             {IDC_ACTIVE_SHARES_LIST, kHeaders, kActiveColumnCount, kInitialColumnWidth}),
+          files_(dialog) {}
 
 protected:
     void resetSort() override { shares_sort.column = -1; }
@@ -72,6 +75,53 @@ protected:
         for (int column = 0; column + 1 < kActiveColumnCount; ++column)
             list().setColumnWidth(column, list().fitColumn(column) + kColumnPadding);
         list().setColumnWidth(kActiveColumnCount - 1, LVSCW_AUTOSIZE_USEHEADER);
+        files_.reread();
+        if (!active_rows.empty())
+            list().selectRow(0);
+        files_.show(selectedSession());
+    }
+
+    bool command(int id) override {
+        const bool acted = id == IDC_CLOSE_FILE   ? files_.closeFile(selectedSession())
+                           : id == IDC_DISCONNECT ? files_.disconnect(selectedSession())
+                                                  : false;
+        if (acted)
+            SendMessageA(dialog(), WM_COMMAND, MAKEWPARAM(IDC_REFRESH, BN_CLICKED), 0);
+        return acted;
+    }
+
+    bool notify(const NMHDR& notice) override {
+        if (notice.code != LVN_ITEMCHANGED)
+            return false;
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(notice);
+        if (((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0)
+            files_.show(selectedSession());
+        return true;
+    }
+
+    // The files' actions, then "Quiet for this visitor...": a rule for the selected
+    // session's user and computer name.
+    void contextMenu(HWND window, POINT screen) override {
+        const ActiveShareRow* session = selectedSession();
+        if (screen.x == -1 && screen.y == -1) {
+            RECT bounds{};
+            GetWindowRect(window, &bounds);
+            screen = POINT{bounds.left + 16, bounds.top + 16};
+        }
+        HMENU menu = CreatePopupMenu();
+        if (menu == nullptr)
+            return;
+        files_.addMenuItems(menu, session);
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING | (session != nullptr ? 0 : MF_GRAYED), IDM_QUIET_VISITOR,
+                    "Quiet for this visitor\x85");
+        const BOOL chosen =
+            TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, dialog(), nullptr);
+        DestroyMenu(menu);
+        if (chosen == IDM_QUIET_VISITOR && session != nullptr)
+            quietVisitor(dialog(), session->texts[1], session->texts[3]);
+        else if (chosen != 0)
+            SendMessageA(dialog(), WM_COMMAND, MAKEWPARAM(chosen, BN_CLICKED), 0);
     }
 
     void sortBy(int column, int& sorted_column, bool& ascending) override {
@@ -81,32 +131,14 @@ protected:
         ascending = shares_sort.ascending;
     }
 
-    // "Quiet for this visitor...": a rule for the selected session's user and computer name.
-    void contextMenu(int x, int y) override {
+private:
+    const ActiveShareRow* selectedSession() const {
         const int row = list().selectedRow();
-        if (row < 0)
-            return;
-        const auto index = static_cast<size_t>(list().itemParam(row));
-        if (index >= active_rows.size())
-            return;
-        if (x == -1 && y == -1) {
-            RECT item{LVIR_BOUNDS, 0, 0, 0};
-            SendMessageA(list().window(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                         reinterpret_cast<LPARAM>(&item));
-            POINT at{item.left, item.bottom};
-            ClientToScreen(list().window(), &at);
-            x = at.x;
-            y = at.y;
-        }
-        HMENU menu = CreatePopupMenu();
-        if (menu == nullptr)
-            return;
-        AppendMenuA(menu, MF_STRING, IDM_QUIET_VISITOR, "Quiet for this visitor\x85");
-        const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, dialog(), nullptr);
-        DestroyMenu(menu);
-        if (chosen == IDM_QUIET_VISITOR)
-            quietVisitor(dialog(), active_rows[index].texts[1], active_rows[index].texts[3]);
+        const auto index = row < 0 ? active_rows.size() : static_cast<size_t>(list().itemParam(row));
+        return index < active_rows.size() ? &active_rows[index] : nullptr;
     }
+
+    OpenFilesPane files_;
 };
 
 } // namespace

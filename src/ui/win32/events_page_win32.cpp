@@ -29,6 +29,10 @@ void updateLeaveControls(HWND page) {
     enableGroup(page, IDC_DISPLAY_LEAVE, {IDC_TEST_LEAVE, IDC_LEAVE_MESSAGE_LABEL, IDC_LEAVE_MESSAGE});
 }
 
+void updateFileControls(HWND page) {
+    enableGroup(page, IDC_DISPLAY_FILE, {IDC_TEST_FILE, IDC_FILE_MESSAGE});
+}
+
 void updatePresenceControls(HWND page) {
     enableGroup(page, IDC_DISPLAY_PRESENCE,
                 {IDC_TEST_PRESENCE, IDC_PRESENCE_MESSAGE_LABEL, IDC_PRESENCE_INTERVAL_LABEL,
@@ -57,6 +61,9 @@ void initialise(HWND page) {
                   static_cast<unsigned long>(settings->PresenceUpdateInterval));
     SetDlgItemTextA(page, IDC_PRESENCE_INTERVAL, minutes);
     updatePresenceControls(page);
+    setChecked(page, IDC_DISPLAY_FILE, settings->DisplayFileEvents != 0);
+    SetDlgItemTextA(page, IDC_FILE_MESSAGE, settings->FileEventsMessage.c_str());
+    updateFileControls(page);
 }
 
 void command(HWND page, int id) {
@@ -78,6 +85,12 @@ void command(HWND page, int id) {
         break;
     case IDC_TEST_PRESENCE:
         sendTestEvent(page, EventKind::Presence);
+        break;
+    case IDC_DISPLAY_FILE:
+        updateFileControls(page);
+        break;
+    case IDC_TEST_FILE:
+        sendTestEvent(page, EventKind::FileOpened);
         break;
     default:
         break;

@@ -22,11 +22,11 @@
 
 namespace {
 
-const char* const kHeaders[kLogColumnCount] = {"Time",        "Event",         "User",
-                                               "Computer IP", "Computer Name", "Share Name"};
+const char* const kHeaders[kLogColumnCount] = {"Time",          "Event",      "User", "Computer IP",
+                                               "Computer Name", "Share Name", "File"};
 constexpr int kInitialColumnWidth = 200;
-// Row images: the two events, a date row, a spacer row.
-const int kRowIcons[] = {IDI_LOG_ENTER, IDI_LOG_LEAVE, IDI_LOG_DATE, IDI_LOG_SPACER};
+// Row images: the two events, a date row, a spacer row, the files' events and actions.
+const int kRowIcons[] = {IDI_LOG_ENTER, IDI_LOG_LEAVE, IDI_LOG_DATE, IDI_LOG_SPACER, IDI_LOG_FILE};
 constexpr int kDateImage = 2;
 constexpr int kSpacerImage = 3;
 // Each day shows as a spacer, its date and a spacer, then its entries.
@@ -113,9 +113,9 @@ template <typename Width> std::vector<LogRow> widestRows(Width width) {
     std::vector<LogRow> rows;
     const LogDay* widest_day = nullptr;
     LONG widest_date = 0;
-    // Per column, per row image (ENTER, LEAVE, none): the widest entry.
-    LogRow widest[kLogColumnCount][3] = {};
-    LONG widest_width[kLogColumnCount][3] = {};
+    // Per column, per row image (ENTER, LEAVE, none in the date's place, file): the widest entry.
+    LogRow widest[kLogColumnCount][kLogFileImage + 1] = {};
+    LONG widest_width[kLogColumnCount][kLogFileImage + 1] = {};
     for (const LogDay& day : log_book.Days) {
         const LONG date = width(logDayDate(log_book, day));
         if (widest_day == nullptr || date > widest_date) {

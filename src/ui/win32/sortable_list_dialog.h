@@ -47,8 +47,8 @@ protected:
     // The dialog's other buttons and the list's other notices; true when handled.
     virtual bool command(int) { return false; }
     virtual bool notify(const NMHDR&) { return false; }
-    // WM_CONTEXTMENU over the dialog: the point on the screen, or -1, -1 from the keyboard.
-    virtual void contextMenu(int, int) {}
+    // WM_CONTEXTMENU over `window` at `screen` (-1, -1 from the keyboard).
+    virtual void contextMenu(HWND /*window*/, POINT /*screen*/) {}
 
 private:
     static INT_PTR handle(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam,

@@ -144,10 +144,11 @@ INT_PTR SortableListDialog::handle(HWND dialog, UINT message, WPARAM wparam, LPA
             self->rescale(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
         } else if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
             self->onCommand(LOWORD(wparam));
-        } else if (message == WM_CONTEXTMENU) {
-            self->contextMenu(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
         } else if (message == WM_NOTIFY && wparam == static_cast<WPARAM>(self->columns_.list_id)) {
             self->onNotify(*reinterpret_cast<const NMHDR*>(lparam));
+        } else if (message == WM_CONTEXTMENU) {
+            self->contextMenu(reinterpret_cast<HWND>(wparam),
+                              POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))});
         }
     } catch (...) {
     }

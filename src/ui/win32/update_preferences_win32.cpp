@@ -52,6 +52,8 @@ void readEventsPage(HWND page, PageValues& values) {
     values.display_presence = isChecked(page, IDC_DISPLAY_PRESENCE);
     values.presence_message = controlText(page, IDC_PRESENCE_MESSAGE, kTextBuffer);
     values.presence_interval = controlText(page, IDC_PRESENCE_INTERVAL, kTextBuffer);
+    values.display_file = isChecked(page, IDC_DISPLAY_FILE);
+    values.file_message = controlText(page, IDC_FILE_MESSAGE, kTextBuffer);
 }
 
 } // namespace

@@ -1,0 +1,13 @@
+#pragma once
+// What becomes of a file opened or closed on a share: a log line while
+// LogFileEvents is on, an alert for an opened file while DisplayFileEvents is on.
+
+#include "config/plugin_settings.h"
+#include "monitor/share_event.h"
+
+bool isFileEvent(EventKind kind);
+
+// Delivers a FileOpened or FileClosed event under the settings, as dispatchEvent
+// delivers the others: by plug-in mode, switch and selected sources; a test
+// event is shown whatever they say and never logged.
+void deliverFileEvent(const PluginSettings& settings, const ShareEvent& event, bool test);
