@@ -24,26 +24,27 @@ struct SourceRow {
 };
 
 struct PageValues {
+    // The flags first, kept together so the record has no holes between them.
     // Sources page. When its last fill could not read the shares the list says
     // nothing about them, and the stored sources are kept.
     bool shares_read = false;
     bool visitors_read = false; // whether visitor_rules, below, come from the Visitors page
-    std::vector<SourceRow> source_rows;
-    bool sources_only = false; // radio "selected sources only" checked
+    bool sources_only = false;  // radio "selected sources only" checked
     // General page.
     bool persistent_alerts = false;
-    int plugin_mode_selection = -1; // the mode box's selected index; -1 none
-    std::string log_file;
     bool windows_event_log = false;
     // Events page.
     bool display_enter = false;
-    std::string enter_message;
     bool display_leave = false;
-    std::string leave_message;
     bool display_presence = false;
+    bool display_file = false;
+    int plugin_mode_selection = -1; // the General page's mode box's selected index; -1 none
+    std::vector<SourceRow> source_rows;
+    std::string log_file;
+    std::string enter_message;
+    std::string leave_message;
     std::string presence_message;
     std::string presence_interval; // as typed
-    bool display_file = false;
     std::string file_message;
     // Visitors page: its rules in order, when the page exists.
     std::vector<VisitorRule> visitor_rules;

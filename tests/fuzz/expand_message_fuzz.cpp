@@ -23,6 +23,7 @@ namespace {
 constexpr const char* kTags[] = {
     "$Name$",     "$Caption$",      "$ShareName$", "$Description$", "$ComputerName$", "$ComputerRealName$",
     "$UserName$", "$ConnectionID$", "$NoOfFiles$", "$NoOfUsers$",   "$ActiveTime$",   "$ActiveTimeMin$",
+    "$FileName$", "$FilePath$", // empty without a file event
 };
 
 // Values that hold tags of later passes multiply the text at each pass. Beyond this the input
@@ -48,7 +49,7 @@ uint32_t number(const std::string& bytes, size_t index) {
     return uint32_t{four[0]} | uint32_t{four[1]} << 8 | uint32_t{four[2]} << 16 | uint32_t{four[3]} << 24;
 }
 
-// Twelve passes in table order; each replaces every occurrence from left to right and searches
+// Fourteen passes in table order; each replaces every occurrence from left to right and searches
 // on just past the value it inserted.
 std::string literalExpansion(const ConnectionInfo& connection, std::string text) {
     for (const char* tag : kTags) {

@@ -63,7 +63,7 @@ std::vector<std::string> literalFields(const std::string& line) {
     return fields;
 }
 
-// A day as plain texts: its date, then each entry's six fields.
+// A day as plain texts: its date, then each entry's seven fields (the file's empty but in file events).
 struct Day {
     std::string date;
     std::vector<std::vector<std::string>> entries;
@@ -94,7 +94,9 @@ std::vector<Day> literalDays(const std::string& bytes) {
             continue;
         if (days.empty() || days.back().date != fields[0])
             days.push_back(Day{fields[0], {}});
-        days.back().entries.emplace_back(fields.begin() + 1, fields.begin() + 7);
+        std::vector<std::string>& entry =
+            days.back().entries.emplace_back(fields.begin() + 1, fields.begin() + 7);
+        entry.push_back(fields.size() > 7 ? fields[7] : std::string()); // a file event's path
     }
     return days;
 }

@@ -67,11 +67,20 @@ void checkBounds(const PluginSettings& s, int32_t count) {
 }
 
 // 17 lines, two per source, each ending in CR LF; no other CR or LF.
-void checkLines(const std::string& file, size_t sources) {
+void checkLines(const std::string& file, const PluginSettings& s) {
     size_t breaks = 0;
     for (size_t at = 0; (at = file.find_first_of("\r\n", at)) != std::string::npos; at += 2, ++breaks)
         require(file.compare(at, 2, "\r\n") == 0, "a line break that is not CR LF");
-    require(breaks == 17 + 2 * sources, "the file has other lines than the settings");
+    // The optional keys come only when set; [Visitors] always, with three lines a rule.
+    const PluginSettings defaults;
+    const size_t optional =
+        (s.WindowsEventLog != 0 ? 1 : 0) + (s.LogFileEvents != defaults.LogFileEvents ||
+                                                    s.DisplayFileEvents != defaults.DisplayFileEvents ||
+                                                    s.FileEventsMessage != defaults.FileEventsMessage
+                                                ? 3
+                                                : 0);
+    require(breaks == 17 + 2 * s.Sources.size() + optional + 3 + 3 * s.VisitorRules.size(),
+            "the file has other lines than the settings");
 }
 
 } // namespace
@@ -99,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     const std::string file = formatSettingsFile(loaded);
-    checkLines(file, loaded.Sources.size());
+    checkLines(file, loaded);
     TextIniReader saved(file);
     require(readSettings(saved) == expected, "a saved file loads as other settings");
     return 0;
