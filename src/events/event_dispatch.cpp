@@ -29,7 +29,7 @@ void deliver(const PluginSettings& settings, const ShareEvent& event, bool test,
     if (settings.PluginMode == Inactive)
         return;
     if (isFileEvent(event.Kind)) {
-        deliverFileEvent(settings, event, test);
+        deliverFileEvent(settings, event, test, log_batch);
         return;
     }
 
@@ -99,7 +99,7 @@ bool needsHostName(const PluginSettings& settings, const ShareEvent& event) {
         display = settings.DisplayPresenceEvents;
         break;
     default:
-        return false;
+        return fileEventNeedsHostName(settings, event);
     }
     if (settings.PluginMode == Inactive || display == 0)
         return false;

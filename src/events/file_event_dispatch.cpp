@@ -12,7 +12,13 @@ bool isFileEvent(EventKind kind) {
     return kind == EventKind::FileOpened || kind == EventKind::FileClosed;
 }
 
-void deliverFileEvent(const PluginSettings& settings, const ShareEvent& event, bool test) {
+bool fileEventNeedsHostName(const PluginSettings& settings, const ShareEvent& event) {
+    return settings.PluginMode != Inactive && isFileEvent(event.Kind) &&
+           (settings.LogFileEvents != 0 || settings.DisplayFileEvents != 0);
+}
+
+void deliverFileEvent(const PluginSettings& settings, const ShareEvent& event, bool test,
+                      std::string* log_batch) {
     const int32_t mode = settings.PluginMode;
     const char* share = event.Connection.ShareName.c_str();
     const bool opened = event.Kind == EventKind::FileOpened;
@@ -24,11 +30,11 @@ void deliverFileEvent(const PluginSettings& settings, const ShareEvent& event, b
         const bool logs = mode == LogEvents || mode == ShowAndLogEvents;
         if (logs && settings.LogFileEvents != 0 && visitorLogs(visitor) &&
             (settings.SourceWatchMode != SourcesOnly || findSourceIn(settings, share))) {
-            writeEvent(event, names);
+            writeEvent(event, names, log_batch);
             reportToWindowsEventLog(settings, event, names);
         }
     }
-    if (!opened || (mode != ShowEvents && mode != ShowAndLogEvents))
+    if (!opened || log_batch != nullptr || (mode != ShowEvents && mode != ShowAndLogEvents))
         return;
     if (!test &&
         (settings.DisplayFileEvents == 0 || !visitorAlerts(visitor) || !findSourceIn(settings, share)))

@@ -40,10 +40,10 @@ TEST_F(VisitorsPage, TheViewerAndTheKeysChangeRulesThatApplyAndOkSave) {
         LVITEMA item{};
         item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-        // The menu key: the menu opens at the row and the keys pick its one item.
+        // The menu key: the menu opens over the list and Up picks its last item.
         PostMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
         Sleep(300);
-        PostMessageA(dialog, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageA(dialog, WM_KEYDOWN, VK_UP, 1);
         PostMessageA(dialog, WM_KEYDOWN, VK_RETURN, 1);
         Sleep(300);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);

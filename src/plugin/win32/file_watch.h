@@ -16,13 +16,13 @@ public:
     FileWatch& operator=(const FileWatch&) = delete;
 
     // One poll: connects while file events are on (and disconnects, forgetting
-    // the files, once they are off), reads the open files and dispatches what changed.
-    void poll();
+    // the files, once they are off), reads the open files and adds what changed
+    // to `events`, to be delivered with the poll's other events.
+    void poll(std::vector<ShareEvent>& events);
 
 private:
     CSmbClient client_;
     bool namespace_missing_ = false; // told once; not tried again until file events go off and on
     std::vector<OpenFileInfo> tracked_;
     std::vector<OpenFileInfo> snapshot_;
-    std::vector<ShareEvent> events_;
 };

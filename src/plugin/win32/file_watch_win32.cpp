@@ -1,7 +1,6 @@
 #include "plugin/win32/file_watch.h"
 #include "base/trace.h"
 #include "config/settings_store.h"
-#include "events/event_dispatch.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ FileWatch::~FileWatch() {
     client_.disconnectBoth();
 }
 
-void FileWatch::poll() {
+void FileWatch::poll(std::vector<ShareEvent>& events) {
     if (!fileEventsOn()) {
         if (client_.isConnected())
             DebugTrace("%s: open files: off", TRACE_TAG);
@@ -43,7 +42,7 @@ void FileWatch::poll() {
     // A failed read says nothing about the files: they are kept as they were, not closed.
     if (client_.getOpenFiles(snapshot_) != 0)
         return;
-    detectFileEvents(tracked_, snapshot_, events_);
-    for (const ShareEvent& event : events_)
-        dispatchEvent(event, false);
+    std::vector<ShareEvent> changes;
+    detectFileEvents(tracked_, snapshot_, changes);
+    events.insert(events.end(), changes.begin(), changes.end());
 }

@@ -88,9 +88,9 @@ void runWatcher() {
             CConnectionEnumerator::detectEvents(connectionTracker().table(), snapshot, events,
                                                 presenceIntervalMinutes());
         }
-        deliverPollEvents(events, names_deadline, stopRequested);
         if (!stopRequested())
-            files.poll();
+            files.poll(events); // its events go out with the sessions', under one wait for names
+        deliverPollEvents(events, names_deadline, stopRequested);
         if (WaitForSingleObject(stop_event, kPollWaitMilliseconds) == WAIT_OBJECT_0)
             break;
     }
