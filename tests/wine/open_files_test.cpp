@@ -79,9 +79,9 @@ TEST_F(OpenFilesTest, TheSessionsFilesCloseFileAndARefusedDisconnect) {
     std::string close_question, disconnect_question, refusal;
     ModalDriver viewer("Tarnwick - List Shares", [&](HWND dialog) {
         HWND list = GetDlgItem(dialog, kFilesList);
-        files.push_back(listTexts(list, 3));
+        files.push_back(listRows(list, 3));
         selectRow(GetDlgItem(dialog, kSessionsList), 1);
-        files.push_back(listTexts(list, 3));
+        files.push_back(listRows(list, 3));
         selectRow(GetDlgItem(dialog, kSessionsList), 0);
         selectRow(list, 1);
         size_t before = calls("ExecMethod ").size();
@@ -136,7 +136,7 @@ TEST_F(OpenFilesTest, WithoutTheSmbNamespaceTheListSaysWhatIsNeeded) {
     std::vector<std::string> files;
     bool close_enabled = true, disconnect_enabled = true;
     ModalDriver viewer("Tarnwick - List Shares", [&](HWND dialog) {
-        files = listTexts(GetDlgItem(dialog, kFilesList), 1);
+        files = listRows(GetDlgItem(dialog, kFilesList), 1);
         close_enabled = IsWindowEnabled(GetDlgItem(dialog, kCloseFile));
         disconnect_enabled = IsWindowEnabled(GetDlgItem(dialog, kDisconnect));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -175,7 +175,7 @@ TEST_F(OpenFilesTest, FileEventsReachTheLogTheAlertsAndTheLogViewer) {
     std::vector<std::string> rows;
     LVITEMA item{};
     ModalDriver viewer("Tarnwick Log", [&](HWND dialog) {
-        rows = listTexts(GetDlgItem(dialog, 1021), 7);
+        rows = listRows(GetDlgItem(dialog, 1021), 7);
         item.mask = LVIF_IMAGE;
         item.iItem = 3;
         SendDlgItemMessageA(dialog, 1021, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));

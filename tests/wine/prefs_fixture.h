@@ -135,26 +135,6 @@ inline std::vector<int> headerImages(HWND list, int columns) {
     return images;
 }
 
-// The texts of a list's rows, the first `columns` columns joined by '|'.
-inline std::vector<std::string> listTexts(HWND list, int columns) {
-    std::vector<std::string> rows;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        std::string line;
-        for (int column = 0; column < columns; ++column) {
-            char text[256] = {};
-            LVITEMA item{};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            line += (column ? "|" : "") + std::string(text);
-        }
-        rows.push_back(line);
-    }
-    return rows;
-}
-
 // A click on a header of the dialog's list `list_id`, as the list reports it.
 inline void clickHeader(HWND dialog, int list_id, int column) {
     NMLISTVIEW click{};
